@@ -1,0 +1,273 @@
+#include "FrmQuenfix.h"
+
+#include "CommandList.h"
+#include "MessagePump.h"
+#include "resource.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <array>
+#include <vector>
+
+namespace {
+
+constexpr int kTwipsPerInch = 1440;
+constexpr int kClientWidthTwips = 6540;
+constexpr int kClientHeightTwips = 3540;
+constexpr UINT kRunRepairMessage = WM_APP + 1;
+constexpr UINT_PTR kMouseUpSubclassId = 1;
+
+constexpr const char* kDescription =
+    "The Quenfix tool will reregister all of Internet Explorer's files. In many cases when "
+    "Internet Explorer wasn't working right, or the IE control that this program uses wasn't "
+    "working right the only solution was to reregister all the files for IE. This has been found "
+    "to fix things that not even uninstalling and reinstalling IE would fix and this tool has "
+    "helped many people get IE working properly again. There is no danger to running this tool, "
+    "none of your settings are changed and you can run it anytime you like. When a file is "
+    "registered in Windows it is mapped in the registry on its location. Since IE uses many files "
+    "together if a file isn't registered right it then breaks IE in some way as it can't find all "
+    "the files it needs. By reregistering all the files it is basically remapping the file "
+    "locations.";
+
+// The window's controls as its definition stores them: position and size in twips.
+struct ControlTemplate {
+    FrmQuenfix::ControlId id;
+    LPCWSTR windowClass;
+    DWORD style;
+    const char* text;
+    int left, top, width, height;
+};
+
+constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
+
+// Picture1 is a window class of the program's own and is created apart from these.
+constexpr std::array<ControlTemplate, 6> kControls = {{
+    {FrmQuenfix::kList1, L"LISTBOX", WS_CHILD | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, "",
+     2040, 840, 2865, 570},
+    {FrmQuenfix::kCommand1, L"BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE,
+     "Repair Now", 4320, 330, 2145, 495},
+    {FrmQuenfix::kImage2, L"STATIC", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_NOTIFY, "",
+     60, 3240, 240, 240},
+    {FrmQuenfix::kLabel4, L"STATIC", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY,
+     "Follow Tarnwick on Facebook", 330, 3270, 2340, 180},
+    {FrmQuenfix::kLabel2, L"STATIC", kLabelStyle, FrmQuenfix::kRegistering, 90, 300, 4155, 705},
+    {FrmQuenfix::kLabel1, L"STATIC", kLabelStyle, kDescription, 90, 1170, 6375, 2115},
+}};
+
+constexpr RECT kPicture1Twips = {120, 90, 120 + 6285, 90 + 180};
+
+int ScreenDpi() noexcept {
+    auto screen = win::GetDC(nullptr);
+    return screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
+}
+
+int TwipsToPixels(int twips, int dpi) noexcept {
+    return ::MulDiv(twips, dpi, kTwipsPerInch);
+}
+
+RECT TwipsToPixels(const RECT& twips, int dpi) noexcept {
+    return {TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
+            TwipsToPixels(twips.right, dpi), TwipsToPixels(twips.bottom, dpi)};
+}
+
+void OpenInShell(HWND owner) noexcept {
+    ::ShellExecuteA(owner, "Open", FrmQuenfix::kMakersPage, "", "", SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+FrmQuenfix::FrmQuenfix(RepairPlatform platform)
+    : m_platform(std::move(platform)),
+      m_openLink(&OpenInShell),
+      m_font(std::make_shared<win::StdFont>("Verdana", 6.75, win::StdFont::kBold)) {}
+
+void FrmQuenfix::CustomizeClass(WNDCLASSEXW& wc) noexcept {
+    wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(IDI_QUENFIX));
+}
+
+bool FrmQuenfix::Create() noexcept {
+    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
+    const int dpi = ScreenDpi();
+    RECT frame = {0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + (work.right - work.left - width) / 2;
+    const int y = work.top + (work.bottom - work.top - height) / 2;
+
+    std::wstring title(kCaption, kCaption + std::char_traits<char>::length(kCaption));
+    if (!CreateHwnd(exStyle, title.c_str(), style, x, y, width, height, nullptr, nullptr)) {
+        return false;
+    }
+    if (!CreateControls()) return false;
+    FillCommandList();
+    Load();
+    return true;
+}
+
+bool FrmQuenfix::CreateControls() noexcept {
+    const int dpi = ScreenDpi();
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (!Picture1.Create(Hwnd(), kPicture1, TwipsToPixels(kPicture1Twips, dpi))) return false;
+    for (const ControlTemplate& c : kControls) {
+        const HWND control = ::CreateWindowExW(
+            0, c.windowClass, L"", c.style, TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi),
+            TwipsToPixels(c.width, dpi), TwipsToPixels(c.height, dpi), Hwnd(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+        if (!control) return false;
+        ::SetWindowTextA(control, c.text);
+    }
+    for (HWND child = ::GetWindow(Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font->hFont()), FALSE);
+    }
+    m_linkCursor = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_LINKHAND));
+    m_logo.reset(static_cast<HBITMAP>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    ::SendMessageW(Control(kImage2), STM_SETIMAGE, IMAGE_BITMAP,
+                   reinterpret_cast<LPARAM>(m_logo.get()));
+    ::SetWindowSubclass(Control(kCommand1), &FrmQuenfix::Command1Proc, kMouseUpSubclassId,
+                        reinterpret_cast<DWORD_PTR>(this));
+    return true;
+}
+
+void FrmQuenfix::FillCommandList() noexcept {
+    const HWND list = Control(kList1);
+    for (const char* line : CommandList::Lines()) {
+        ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    }
+}
+
+void FrmQuenfix::Load() noexcept {}
+
+void FrmQuenfix::Show() noexcept {
+    ::ShowWindow(Hwnd(), SW_SHOWNORMAL);
+    ::UpdateWindow(Hwnd());
+}
+
+int FrmQuenfix::ItemCount() const noexcept {
+    const LRESULT count = ::SendMessageA(Control(kList1), LB_GETCOUNT, 0, 0);
+    return count == LB_ERR ? 0 : static_cast<int>(count);
+}
+
+std::string FrmQuenfix::ItemText(int index) const {
+    const HWND list = Control(kList1);
+    const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return {};
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    const LRESULT copied =
+        ::SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
+    return copied == LB_ERR ? std::string() : std::string(buffer.data(), static_cast<size_t>(copied));
+}
+
+void FrmQuenfix::SetLabelCaption(ControlId label, const std::string& text) noexcept {
+    const HWND control = Control(label);
+    ::SetWindowTextA(control, text.c_str());
+    // The label has no background of its own: what lies behind it must be painted
+    // again, or the old text would show through the new one.
+    RECT area{};
+    ::GetWindowRect(control, &area);
+    ::MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&area), 2);
+    ::RedrawWindow(Hwnd(), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void FrmQuenfix::RunRepair() {
+    // Every step below lets pending messages through; once a quit request is
+    // pending (the window was closed) the run stops where it is.
+    const auto letMessagesThrough = [] { return MessagePump::ProcessPendingMessages(); };
+
+    ::SendMessageW(Control(kCommand1), BM_SETCHECK, BST_UNCHECKED, 0);
+    if (!letMessagesThrough()) return;
+    const int lastIndex = ItemCount() - 1;
+    PVOID savedRedirection = nullptr;
+    for (int index = 0; index <= lastIndex; ++index) {
+        std::string command;
+        command = ItemText(index);
+        if (!letMessagesThrough()) return;
+        SetLabelCaption(kLabel2, kRegistering + command);
+        if (!letMessagesThrough()) return;
+        if (m_platform.disableRedirection) m_platform.disableRedirection(&savedRedirection);
+        if (!letMessagesThrough()) return;
+        (void)m_platform.runCommand(command);
+        if (!letMessagesThrough()) return;
+        // Restored with the saved value even when the switch-off failed.
+        if (m_platform.revertRedirection) m_platform.revertRedirection(savedRedirection);
+        if (!letMessagesThrough()) return;
+        (void)m_platform.runCommand(command);
+        if (!letMessagesThrough()) return;
+        // The progress display advances here, before the pass ends with a last look
+        // at the queue, so that each count is on screen before the next entry.
+        if (!letMessagesThrough()) return;
+    }
+    SetLabelCaption(kLabel2, std::string(kRegistering) + "Done");
+    letMessagesThrough();
+}
+
+LRESULT FrmQuenfix::OnCtlColorStatic(HDC hdc, HWND control) noexcept {
+    ::SetBkMode(hdc, TRANSPARENT);
+    const int colour = control == Control(kLabel4) ? COLOR_HIGHLIGHT : COLOR_BTNTEXT;
+    ::SetTextColor(hdc, ::GetSysColor(colour));
+    return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+}
+
+bool FrmQuenfix::OnSetCursor(HWND control) noexcept {
+    if (!m_linkCursor || (control != Control(kImage2) && control != Control(kLabel4))) return false;
+    ::SetCursor(m_linkCursor);
+    return true;
+}
+
+void FrmQuenfix::OnCommand(int id, int code) noexcept {
+    if ((id == kImage2 || id == kLabel4) && code == STN_CLICKED) OpenMakersPage();
+}
+
+void FrmQuenfix::OpenMakersPage() noexcept {
+    if (m_openLink) m_openLink(Hwnd());
+}
+
+LRESULT FrmQuenfix::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_SETCURSOR:
+        if (OnSetCursor(reinterpret_cast<HWND>(wp))) return TRUE;
+        break;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wp), HIWORD(wp));
+        return 0;
+    case kRunRepairMessage:
+        RunRepair();
+        return 0;
+    case WM_DESTROY:
+        // Closing the window ends the program, a run in progress included: the run
+        // sees the quit request at its next step and stops there.
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(Hwnd(), msg, wp, lp);
+}
+
+LRESULT CALLBACK FrmQuenfix::Command1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                          DWORD_PTR self) noexcept {
+    switch (msg) {
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+        // The button finishes its own handling of the release (its capture and its
+        // pressed state) before the run starts from the window's queue.
+        const LRESULT result = ::DefSubclassProc(hwnd, msg, wp, lp);
+        ::PostMessageW(reinterpret_cast<FrmQuenfix*>(self)->Hwnd(), kRunRepairMessage, 0, 0);
+        return result;
+    }
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(hwnd, &FrmQuenfix::Command1Proc, id);
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The program's one window: the status label, the "Repair Now" button, the
+// description, the link to the maker's page and the progress strip, and the repair
+// run that the button starts.
+
+#include "BaseWindow.h"
+#include "PictureBox.h"
+#include "RepairPlatform.h"
+#include "StdFont.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class FrmQuenfix final : public win::BaseWindow<FrmQuenfix> {
+public:
+    // Control identifiers, in the controls' stored order.
+    enum ControlId : int {
+        kPicture1 = 101,
+        kList1,
+        kCommand1,
+        kImage2,
+        kLabel4,
+        kLabel2,
+        kLabel1,
+    };
+
+    static constexpr const char* kCaption = "Quenfix - By Tarnwick";
+    static constexpr const char* kMakersPage = "https://www.facebook.com/Tarnwick";
+    static constexpr const char* kRegistering = "Registering: ";
+
+    using LinkOpener = std::function<void(HWND owner)>;
+
+    explicit FrmQuenfix(RepairPlatform platform = RepairPlatform::System());
+    ~FrmQuenfix() { DestroyHwnd(); }
+
+    // Creates the window and its controls and runs the load step; the window is
+    // not shown yet. Returns false when the system refused to create it.
+    bool Create() noexcept;
+    void Show() noexcept;
+
+    // The repair run: every command line of List1, twice each, with the
+    // redirection switch off for the first execution.
+    void RunRepair();
+
+    // Replaces what a click on the link does (by default the shell opens the page).
+    void SetLinkOpener(LinkOpener opener) { m_openLink = std::move(opener); }
+
+    [[nodiscard]] const std::shared_ptr<win::StdFont>& Font() const noexcept { return m_font; }
+
+    static LPCWSTR ClassName() noexcept { return L"QuenfixMainWindow"; }
+    static UINT ClassStyle() noexcept { return 0; }
+    void CustomizeClass(WNDCLASSEXW& wc) noexcept;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+private:
+    bool CreateControls() noexcept;
+    void FillCommandList() noexcept;
+    void Load() noexcept;
+    HWND Control(ControlId id) const noexcept { return ::GetDlgItem(Hwnd(), id); }
+
+    [[nodiscard]] int ItemCount() const noexcept;
+    [[nodiscard]] std::string ItemText(int index) const;
+    void SetLabelCaption(ControlId label, const std::string& text) noexcept;
+
+    LRESULT OnCtlColorStatic(HDC hdc, HWND control) noexcept;
+    bool OnSetCursor(HWND control) noexcept;
+    void OnCommand(int id, int code) noexcept;
+    void OpenMakersPage() noexcept;
+
+    static LRESULT CALLBACK Command1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                         UINT_PTR id, DWORD_PTR self) noexcept;
+
+    RepairPlatform m_platform;
+    LinkOpener m_openLink;
+    std::shared_ptr<win::StdFont> m_font;
+    PictureBox Picture1;
+    HCURSOR m_linkCursor = nullptr;
+    win::unique_hbitmap m_logo;
+};

@@ -1,0 +1,151 @@
+#include "HiddenCommand.h"
+
+#include "MessagePump.h"
+#include "UniqueHandle.h"
+
+#include <string_view>
+#include <vector>
+
+namespace HiddenCommand {
+namespace {
+
+// The attribute list that limits what a child inherits to one handle. Its functions
+// are looked up at run time: systems before Vista lack them, and the child then
+// inherits the program's inheritable handles, of which the pipe's read end is not one.
+class InheritOnlyList {
+public:
+    explicit InheritOnlyList(HANDLE handle) noexcept : m_handle(handle) {
+        const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+        const auto initialize = Lookup<InitializeFn>(kernel, "InitializeProcThreadAttributeList");
+        const auto update = Lookup<UpdateFn>(kernel, "UpdateProcThreadAttribute");
+        m_delete = Lookup<DeleteFn>(kernel, "DeleteProcThreadAttributeList");
+        if (!initialize || !update || !m_delete) return;
+        SIZE_T size = 0;
+        initialize(nullptr, 1, 0, &size);
+        m_storage.resize(size);
+        const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(m_storage.data());
+        if (size == 0 || !initialize(list, 1, 0, &size)) return;
+        m_list = list;
+        if (!update(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &m_handle, sizeof m_handle,
+                    nullptr, nullptr)) {
+            Release();
+        }
+    }
+    InheritOnlyList(const InheritOnlyList&) = delete;
+    InheritOnlyList& operator=(const InheritOnlyList&) = delete;
+    ~InheritOnlyList() { Release(); }
+
+    // Null when the system cannot limit inheritance.
+    [[nodiscard]] LPPROC_THREAD_ATTRIBUTE_LIST get() const noexcept { return m_list; }
+
+private:
+    using InitializeFn = BOOL(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD, DWORD, PSIZE_T);
+    using UpdateFn = BOOL(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD, DWORD_PTR, PVOID, SIZE_T,
+                                   PVOID, PSIZE_T);
+    using DeleteFn = VOID(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST);
+
+    template <typename F>
+    static F Lookup(HMODULE module, const char* name) noexcept {
+        return module ? reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
+                      : nullptr;
+    }
+
+    void Release() noexcept {
+        if (m_list) m_delete(m_list);
+        m_list = nullptr;
+    }
+
+    HANDLE m_handle;
+    std::vector<unsigned char> m_storage;
+    LPPROC_THREAD_ATTRIBUTE_LIST m_list = nullptr;
+    DeleteFn m_delete = nullptr;
+};
+
+std::string_view FirstToken(std::string_view commandLine) noexcept {
+    const auto start = commandLine.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return {};
+    commandLine.remove_prefix(start);
+    if (commandLine.front() == '"') {
+        commandLine.remove_prefix(1);
+        return commandLine.substr(0, commandLine.find('"'));
+    }
+    return commandLine.substr(0, commandLine.find_first_of(" \t"));
+}
+
+std::string SystemDirectory() {
+    char buffer[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return std::string(buffer, length);
+}
+
+std::string ErrorText(const char* what, DWORD code) {
+    return std::string("Error: ") + what + " failed. " + std::to_string(code);
+}
+
+}  // namespace
+
+std::optional<std::string> ResolveApplicationName(const std::string& sCommand) {
+    const std::string_view program = FirstToken(sCommand);
+    if (program.empty() || program.find_first_of("\\/:") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string directory = SystemDirectory();
+    // Without the system directory the name stays unresolvable, so that the start
+    // fails instead of falling back to a search of the current directory.
+    if (directory.empty()) return std::string();
+    std::string path = directory + "\\" + std::string(program);
+    if (program.find('.') == std::string_view::npos) path += ".exe";
+    return path;
+}
+
+std::string RunHiddenCommand(const std::string& sCommand) {
+    std::string result;
+    SECURITY_ATTRIBUTES security{};
+    security.nLength = sizeof security;
+    security.bInheritHandle = TRUE;
+
+    win::unique_handle readEnd;
+    win::unique_handle writeEnd;
+    if (!::CreatePipe(readEnd.put(), writeEnd.put(), &security, 0)) {
+        return ErrorText("CreatePipe", ::GetLastError());
+    }
+    // The child gets the write end only. Were it to hold the read end as well, the
+    // pipe would never break: a child that fills it would block for ever.
+    ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+    const InheritOnlyList inheritOnly(writeEnd.get());
+
+    STARTUPINFOEXA startup{};
+    startup.StartupInfo.cb = inheritOnly.get() ? sizeof(STARTUPINFOEXA) : sizeof(STARTUPINFOA);
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.StartupInfo.wShowWindow = SW_SHOWMINNOACTIVE;
+    startup.StartupInfo.hStdOutput = writeEnd.get();
+    startup.lpAttributeList = inheritOnly.get();
+
+    const std::optional<std::string> application = ResolveApplicationName(sCommand);
+    std::vector<char> commandLine(sCommand.begin(), sCommand.end());
+    commandLine.push_back('\0');
+    const DWORD flags = NORMAL_PRIORITY_CLASS | (inheritOnly.get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
+
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(application ? application->c_str() : nullptr, commandLine.data(),
+                          &security, &security, TRUE, flags, nullptr, nullptr,
+                          &startup.StartupInfo, &process)) {
+        result = ErrorText("CreateProcess", ::GetLastError());
+    }
+    win::unique_handle processHandle(process.hProcess);
+    win::unique_handle threadHandle(process.hThread);
+
+    // Once the program is ending there is nothing left to wait for.
+    if (MessagePump::ProcessPendingMessages() && processHandle) {
+        ::WaitForSingleObject(processHandle.get(), kWaitMilliseconds);
+    }
+    processHandle.reset();
+    threadHandle.reset();
+    readEnd.reset();
+    writeEnd.reset();
+    MessagePump::ProcessPendingMessages();
+    return result;
+}
+
+}  // namespace HiddenCommand

@@ -1,0 +1,29 @@
+#include "mdStartup.h"
+
+#include "FrmQuenfix.h"
+#include "MessagePump.h"
+
+namespace mdStartup {
+namespace {
+
+// SetProcessDEPPolicy exists only on 32-bit Windows from XP SP3 and Vista SP1 on;
+// elsewhere the step does nothing.
+void TurnDataExecutionPreventionOff() noexcept {
+    using SetPolicyFn = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    const auto setPolicy = kernel ? reinterpret_cast<SetPolicyFn>(reinterpret_cast<void*>(
+                                        ::GetProcAddress(kernel, "SetProcessDEPPolicy")))
+                                  : nullptr;
+    if (setPolicy) setPolicy(0);
+}
+
+}  // namespace
+
+void Main(FrmQuenfix& form) noexcept {
+    TurnDataExecutionPreventionOff();
+    MessagePump::ProcessPendingMessages();
+    if (!form.Hwnd() && !form.Create()) return;
+    form.Show();
+}
+
+}  // namespace mdStartup

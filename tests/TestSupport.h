@@ -1,0 +1,59 @@
+#pragma once
+// Helpers shared by the tests: paths, files, and waiting for a condition while the
+// thread's messages keep flowing.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace testing_support {
+
+// The directory of the running test program, with a trailing backslash.
+std::string ExeDirectory();
+
+// A new empty directory under the system's temporary folder; removed, with what it
+// holds, when the object goes away.
+class TempDirectory {
+public:
+    TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+    ~TempDirectory();
+    // The directory's path, with a trailing backslash.
+    [[nodiscard]] const std::string& Path() const noexcept { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// Deletes the file when it goes out of scope.
+class ScopedFile {
+public:
+    explicit ScopedFile(std::string path) : m_path(std::move(path)) {}
+    ScopedFile(const ScopedFile&) = delete;
+    ScopedFile& operator=(const ScopedFile&) = delete;
+    ~ScopedFile() { ::DeleteFileA(m_path.c_str()); }
+    [[nodiscard]] const std::string& Path() const noexcept { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+std::string ReadTextFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Polls the condition, handling this thread's messages in between, until it holds
+// or the timeout passes. Returns whether it held.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// Handles every message that is waiting on this thread, including a quit request,
+// which is dropped so that one test's closed window cannot reach the next test.
+void DrainMessages();
+
+std::string Quoted(const std::string& path);
+
+// "(left, top)-(right, bottom)", for readable comparisons of rectangles.
+std::string ToString(const RECT& r);
+
+}  // namespace testing_support

@@ -1,0 +1,40 @@
+#include "CommandList.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
+
+namespace {
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+TEST(CommandList, HoldsTheSilentRegsvr32LinesInCaseInsensitiveOrder) {
+    const auto lines = CommandList::Lines();
+    ASSERT_EQ(lines.size(), 111u);
+    EXPECT_STREQ(lines[0], "regsvr32 acelpdec.ax /s");
+    EXPECT_STREQ(lines[11], "regsvr32 cryptdlg.dll /s");
+    EXPECT_STREQ(lines[12], "regsvr32 CRYPTDLG.DLL /s");
+    EXPECT_STREQ(lines[54], "regsvr32 msapsspc.dll /SspcCreateSspiReg /s");
+    EXPECT_STREQ(lines[81], "regsvr32 scrrun.dll mstinit.exe /setup /s");
+    EXPECT_STREQ(lines[110], "regsvr32 xmsconf.ocx /s");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        SCOPED_TRACE(line);
+        EXPECT_TRUE(line.starts_with("regsvr32 "));
+        EXPECT_TRUE(line.ends_with(" /s"));
+        EXPECT_LE(line.size(), 43u);
+        if (i > 0) {
+            EXPECT_LE(Lower(lines[i - 1]), Lower(line));
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+#include "HiddenCommand.h"
+
+#include "TestSupport.h"
+#include "UniqueHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using namespace testing_support;
+
+std::string ChildCommand(const std::string& arguments) {
+    return Quoted(ExeDirectory() + QUENFIX_TEST_CHILD) + " " + arguments;
+}
+
+ULONGLONG MillisecondsOf(const std::function<void()>& action) {
+    const ULONGLONG start = ::GetTickCount64();
+    action();
+    return ::GetTickCount64() - start;
+}
+
+std::string SystemDirectory() {
+    char buffer[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(buffer, MAX_PATH);
+    return std::string(buffer, length);
+}
+
+TEST(ResolveApplicationName, TakesBareProgramNamesFromTheSystemDirectoryOnly) {
+    const std::string system = SystemDirectory();
+    EXPECT_EQ(HiddenCommand::ResolveApplicationName("regsvr32 acelpdec.ax /s"),
+              system + "\\regsvr32.exe");
+    EXPECT_EQ(HiddenCommand::ResolveApplicationName("  regsvr32.exe x.dll"), system + "\\regsvr32.exe");
+    EXPECT_EQ(HiddenCommand::ResolveApplicationName("\"regsvr32\" x.dll"), system + "\\regsvr32.exe");
+    EXPECT_EQ(HiddenCommand::ResolveApplicationName("control.cpl"), system + "\\control.cpl");
+    // A name with a path is the caller's choice and stays as it is.
+    EXPECT_EQ(HiddenCommand::ResolveApplicationName("C:\\tools\\regsvr32.exe x.dll"), std::nullopt);
+    EXPECT_EQ(HiddenCommand::ResolveApplicationName("\"C:\\my tools\\r.exe\" x"), std::nullopt);
+    EXPECT_EQ(HiddenCommand::ResolveApplicationName(".\\regsvr32 x.dll"), std::nullopt);
+    EXPECT_EQ(HiddenCommand::ResolveApplicationName("   "), std::nullopt);
+}
+
+TEST(RunHiddenCommand, ChildThatEndsAtOnceReturnsAtOnceWithAnEmptyResult) {
+    std::string result = "not run";
+    const ULONGLONG elapsed = MillisecondsOf([&] { result = HiddenCommand::RunHiddenCommand(ChildCommand("exit")); });
+    EXPECT_EQ(result, "");
+    EXPECT_LT(elapsed, 2500u);
+}
+
+TEST(RunHiddenCommand, ChildThatNeverEndsIsLeftRunningAfterTheWait) {
+    TempDirectory temp;
+    const std::string pidFile = temp.Path() + "pid.txt";
+    std::string result = "not run";
+    const ULONGLONG elapsed = MillisecondsOf(
+        [&] { result = HiddenCommand::RunHiddenCommand(ChildCommand("hang " + Quoted(pidFile))); });
+    EXPECT_EQ(result, "");
+    EXPECT_GE(elapsed, 2900u);
+    EXPECT_LT(elapsed, 8000u);
+
+    ASSERT_TRUE(WaitFor([&] { return !ReadTextFile(pidFile).empty(); }, 5000));
+    const DWORD pid = std::strtoul(ReadTextFile(pidFile).c_str(), nullptr, 10);
+    win::unique_handle child(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    ASSERT_TRUE(child);
+    EXPECT_EQ(::WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    ::TerminateProcess(child.get(), 0);
+    ::WaitForSingleObject(child.get(), 5000);
+}
+
+TEST(RunHiddenCommand, MissingProgramIsReportedWithoutWaiting) {
+    std::string result;
+    const ULONGLONG elapsed = MillisecondsOf(
+        [&] { result = HiddenCommand::RunHiddenCommand("quenfix_no_such_program acelpdec.ax /s"); });
+    EXPECT_EQ(result, "Error: CreateProcess failed. 2");
+    EXPECT_LT(elapsed, 2500u);
+}
+
+TEST(RunHiddenCommand, FloodingChildIsNotLeftBlockedOnThePipe) {
+    TempDirectory temp;
+    const std::string doneFile = temp.Path() + "done.txt";
+    EXPECT_EQ(HiddenCommand::RunHiddenCommand(ChildCommand("flood 10485760 " + Quoted(doneFile))), "");
+    // Nobody reads the pipe, so the child can only finish once the pipe breaks:
+    // that needs every read end closed, the child's own copy included.
+    EXPECT_TRUE(WaitFor([&] { return FileExists(doneFile); }, 15000))
+        << "the child is still blocked writing to its standard output";
+}
+
+TEST(RunHiddenCommand, PlantedRegsvr32BesideTheProgramOrInTheCurrentDirectoryNeverRuns) {
+    TempDirectory temp;
+    const std::string log = temp.Path() + "standin.log";
+    const std::string standin = ExeDirectory() + "standin\\regsvr32.exe";
+    const ScopedFile besideProgram(ExeDirectory() + "regsvr32.exe");
+    const ScopedFile inCurrentDirectory(temp.Path() + "regsvr32.exe");
+    ASSERT_TRUE(::CopyFileA(standin.c_str(), besideProgram.Path().c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA(standin.c_str(), inCurrentDirectory.Path().c_str(), FALSE));
+
+    char previousDirectory[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, previousDirectory);
+    ::SetCurrentDirectoryA(temp.Path().c_str());
+    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", log.c_str());
+    const std::string result = HiddenCommand::RunHiddenCommand("regsvr32 quenfix_nothing.dll /s");
+    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", nullptr);
+    ::SetCurrentDirectoryA(previousDirectory);
+
+    EXPECT_EQ(result, "");
+    EXPECT_FALSE(FileExists(log)) << ReadTextFile(log);
+}
+
+}  // namespace
