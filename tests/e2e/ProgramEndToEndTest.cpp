@@ -1,0 +1,172 @@
+// The program as a user meets it: started as its own process, driven from this one
+// with window messages, with a stand-in regsvr32.exe in the system directory that
+// logs every execution.
+
+#include "CommandList.h"
+#include "ExpectedLayout.h"
+#include "ProgramUnderTest.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+using namespace testing_support;
+
+constexpr DWORD kRunTimeoutMs = 180000;
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string SystemRegsvr32() {
+    char directory[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(directory, MAX_PATH);
+    return std::string(directory, length) + "\\regsvr32.exe";
+}
+
+bool RunningUnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
+}
+
+struct Execution {
+    std::string program;
+    std::string commandLine;
+};
+
+std::vector<Execution> ReadExecutions(const std::string& log) {
+    std::vector<Execution> executions;
+    std::istringstream lines(ReadTextFile(log));
+    for (std::string line; std::getline(lines, line);) {
+        const auto bar = line.find('|');
+        executions.push_back({line.substr(0, bar), bar == std::string::npos ? "" : line.substr(bar + 1)});
+    }
+    return executions;
+}
+
+// The index of the entry the status label names, -1 before the first, 111 when done.
+std::optional<int> EntryNamedBy(const std::string& status) {
+    if (status == FrmQuenfix::kRegistering) return -1;
+    if (status == "Registering: Done") return static_cast<int>(CommandList::kCount);
+    const auto lines = CommandList::Lines();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (status == std::string(FrmQuenfix::kRegistering) + lines[i]) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+class ProgramEndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // Only ever replace regsvr32.exe in a Wine prefix made for the tests.
+        if (!RunningUnderWine()) return;
+        ::CopyFileA((ExeDirectory() + "standin\\regsvr32.exe").c_str(), SystemRegsvr32().c_str(), FALSE);
+    }
+
+    void SetUp() override {
+        if (!RunningUnderWine()) GTEST_SKIP() << "needs a Wine test prefix for its stand-in regsvr32";
+        char overrides[256] = {};
+        ::GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+        ASSERT_NE(std::string(overrides).find("regsvr32.exe=n"), std::string::npos)
+            << "Wine runs its own regsvr32 unless WINEDLLOVERRIDES has regsvr32.exe=n";
+        program.emplace(ExeDirectory() + QUENFIX_EXE, log);
+        ASSERT_TRUE(program->Started()) << "the window did not appear";
+    }
+
+    size_t ExecutionCount() const { return ReadExecutions(log).size(); }
+    bool WaitForExecutions(size_t count) const {
+        return WaitFor([&] { return ExecutionCount() >= count; }, kRunTimeoutMs);
+    }
+    bool Done() const { return program->Status() == "Registering: Done"; }
+
+    TempDirectory temp;
+    std::string log = temp.Path() + "executions.log";
+    std::optional<ProgramUnderTest> program;
+};
+
+TEST_F(ProgramEndToEnd, ShowsEveryControlWhereAndAsTheWindowDefinesIt) {
+    EXPECT_EQ(ProgramUnderTest::Text(program->Window()), "Quenfix - By Tarnwick");
+    for (const auto& expected : expected_layout::kControls) {
+        SCOPED_TRACE(expected.id);
+        const HWND control = program->Control(expected.id);
+        ASSERT_NE(control, nullptr);
+        char windowClass[64] = {};
+        ::GetClassNameA(control, windowClass, sizeof windowClass);
+        EXPECT_EQ(Lower(windowClass), Lower(expected.windowClass));
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        ::MapWindowPoints(nullptr, program->Window(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(ToString(r), ToString(expected.client));
+        EXPECT_EQ(ProgramUnderTest::Text(control), expected.text);
+        EXPECT_EQ(::IsWindowVisible(control) != FALSE, expected.visible);
+    }
+    const std::string description = ProgramUnderTest::Text(program->Control(FrmQuenfix::kLabel1));
+    EXPECT_TRUE(description.starts_with(expected_layout::kDescriptionStart));
+    EXPECT_TRUE(description.ends_with(expected_layout::kDescriptionEnd));
+}
+
+TEST_F(ProgramEndToEnd, RightButtonRunsEveryLineTwiceInListOrderAndSpaceDoesNot) {
+    const HWND button = program->Control(FrmQuenfix::kCommand1);
+    ::PostMessageW(button, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    ::PostMessageW(button, WM_KEYUP, VK_SPACE, 0xC0390001);
+    program->ClickRepairWithRightButton();
+
+    int lastEntry = -1;
+    bool statusInOrder = true;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const auto entry = EntryNamedBy(program->Status());
+            statusInOrder = statusInOrder && entry && *entry >= lastEntry;
+            if (entry) lastEntry = *entry;
+            return Done();
+        },
+        kRunTimeoutMs));
+    EXPECT_TRUE(statusInOrder) << "the status label went backwards or showed something else";
+
+    // Had the space bar started a run too, there would be twice as many.
+    const auto executions = ReadExecutions(log);
+    ASSERT_EQ(executions.size(), 222u);
+    const auto lines = CommandList::Lines();
+    for (size_t i = 0; i < executions.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Lower(executions[i].program), Lower(SystemRegsvr32()));
+        EXPECT_EQ(executions[i].commandLine, lines[i / 2]);
+    }
+}
+
+TEST_F(ProgramEndToEnd, SecondClickDuringARunRunsTheWholeListInsideIt) {
+    program->ClickRepairWithRightButton();
+    ASSERT_TRUE(WaitForExecutions(10));
+    program->ClickRepairWithRightButton();
+    ASSERT_TRUE(WaitFor([&] { return ExecutionCount() == 444 && Done(); }, kRunTimeoutMs));
+
+    const auto executions = ReadExecutions(log);
+    const auto lines = CommandList::Lines();
+    // The inner run starts from the first entry while the outer one is part way in.
+    const auto innerStart = std::find_if(executions.begin() + 2, executions.end(),
+                                         [&](const Execution& e) { return e.commandLine == lines[0]; });
+    ASSERT_NE(innerStart, executions.end());
+    const auto innerOffset = static_cast<size_t>(innerStart - executions.begin());
+    for (size_t i = 0; i < 222; ++i) {
+        EXPECT_EQ(executions[innerOffset + i].commandLine, lines[i / 2]) << i;
+    }
+}
+
+TEST_F(ProgramEndToEnd, CloseDuringARunEndsTheProcessWithinASecond) {
+    program->ClickRepairWithRightButton();
+    ASSERT_TRUE(WaitForExecutions(6));
+    program->Close();
+    EXPECT_TRUE(program->WaitForExit(1000));
+    EXPECT_LT(ExecutionCount(), 222u);
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+#include "ProgramUnderTest.h"
+
+#include "FrmQuenfix.h"
+#include "TestSupport.h"
+
+#include <vector>
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchProgramWindow(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search->processId && ProgramUnderTest::Text(hwnd) == FrmQuenfix::kCaption) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string& standinLog) {
+    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", standinLog.c_str());
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string commandLine = testing_support::Quoted(exePath);
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    const BOOL created = ::CreateProcessA(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0,
+                                          nullptr, nullptr, &startup, &info);
+    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", nullptr);
+    if (!created) return;
+    m_process.reset(info.hProcess);
+    win::unique_handle thread(info.hThread);
+    m_processId = info.dwProcessId;
+
+    // The window can exist before its controls do: wait for the last one created.
+    testing_support::WaitFor(
+        [&] {
+            WindowSearch search{m_processId, nullptr};
+            ::EnumWindows(&MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
+            if (search.found && ::GetDlgItem(search.found, FrmQuenfix::kLabel1)) m_window = search.found;
+            return m_window != nullptr;
+        },
+        30000);
+}
+
+ProgramUnderTest::~ProgramUnderTest() {
+    if (m_process && !WaitForExit(0)) {
+        ::TerminateProcess(m_process.get(), 1);
+        ::WaitForSingleObject(m_process.get(), 5000);
+    }
+}
+
+std::string ProgramUnderTest::Text(HWND window) {
+    char text[4096];
+    const LRESULT length = ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return std::string(text, static_cast<size_t>(length));
+}
+
+std::string ProgramUnderTest::Status() const {
+    return Text(Control(FrmQuenfix::kLabel2));
+}
+
+void ProgramUnderTest::ClickRepairWithRightButton() const {
+    const HWND button = Control(FrmQuenfix::kCommand1);
+    ::PostMessageW(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageW(button, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+void ProgramUnderTest::Close() const {
+    ::PostMessageW(m_window, WM_CLOSE, 0, 0);
+}
+
+bool ProgramUnderTest::WaitForExit(DWORD timeoutMs) const {
+    return ::WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// quenfix.exe started as a separate process and driven the way a user's tools could:
+// its window found by title, texts read with WM_GETTEXT, buttons pressed with mouse
+// messages.
+
+#include "UniqueHandle.h"
+
+#include <string>
+
+class ProgramUnderTest {
+public:
+    // Starts the program with the given variables added to the environment and
+    // waits until its window and controls exist. Check Started() afterwards.
+    ProgramUnderTest(const std::string& exePath, const std::string& standinLog);
+    ProgramUnderTest(const ProgramUnderTest&) = delete;
+    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
+    // Ends the program if it is still running.
+    ~ProgramUnderTest();
+
+    [[nodiscard]] bool Started() const noexcept { return m_window != nullptr; }
+    [[nodiscard]] HWND Window() const noexcept { return m_window; }
+    [[nodiscard]] HWND Control(int id) const noexcept { return ::GetDlgItem(m_window, id); }
+    [[nodiscard]] HANDLE Process() const noexcept { return m_process.get(); }
+
+    [[nodiscard]] static std::string Text(HWND window);
+    [[nodiscard]] std::string Status() const;
+    // A press and release of the right mouse button over "Repair Now".
+    void ClickRepairWithRightButton() const;
+    void Close() const;
+    // Whether the process has ended within the time.
+    bool WaitForExit(DWORD timeoutMs) const;
+
+private:
+    win::unique_handle m_process;
+    DWORD m_processId = 0;
+    HWND m_window = nullptr;
+};

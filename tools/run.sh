@@ -1,0 +1,36 @@
+#!/bin/sh
+# The run command: installs what is missing, builds Quenfix and starts it under Wine
+# in a prefix of the project's own (build/wineprefix-run).
+# With an X display it opens the window. Without one it starts Xvfb, takes a
+# screenshot of the window to build/screenshot.png and prints its path.
+#   tools/run.sh
+# The 64-bit build runs here; these machines cannot run 32-bit code natively.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+tools/install-deps
+cmake --preset x64 >/dev/null
+cmake --build --preset x64 --target quenfix
+
+exe=$root/build/x64/app/quenfix.exe
+prefix=$root/build/wineprefix-run
+tools/wineprefix "$prefix"
+export WINEPREFIX="$prefix" WINEDEBUG=-all
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    exec /usr/lib/wine/wine64 "$exe"
+fi
+
+shot=$root/build/screenshot.png
+display=:$((90 + $$ % 100))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+stop() {
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+}
+trap stop EXIT
+export DISPLAY="$display"
+/usr/lib/wine/wine64 "$exe" >/dev/null 2>&1 &
+"$root/tools/screenshot-window" "Quenfix - By Tarnwick" "$shot"
+echo "$shot"

@@ -1,0 +1,29 @@
+#!/bin/sh
+# The test command: installs what is missing, builds the 32-bit (release) and the
+# 64-bit program with warnings as errors, then runs every test on the 64-bit build
+# under Wine, in a headless prefix of the project's own (build/wineprefix).
+#   tools/test.sh [extra ctest arguments, e.g. -L unit]
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+tools/install-deps
+
+cmake --preset x86 -DQUENFIX_WERROR=ON
+cmake --build --preset x86
+cmake --preset x64 -DQUENFIX_WERROR=ON
+cmake --build --preset x64
+
+prefix=$root/build/wineprefix
+tools/wineprefix "$prefix" --headless
+export WINEPREFIX="$prefix" QUENFIX_WINEPREFIX="$prefix" WINEDEBUG=-all
+stop_wine() {
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    /usr/lib/wine/wineserver -w 2>/dev/null || true
+}
+trap stop_wine EXIT
+# Start the server and Wine's services before the first test, so that each test
+# process starts warm and no test waits on services that outlive it.
+/usr/lib/wine/wineserver -p
+/usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+
+ctest --preset x64 "$@"
