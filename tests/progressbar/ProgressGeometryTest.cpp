@@ -1,0 +1,72 @@
+#include "ProgressGeometry.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+namespace {
+
+namespace geo = progress_geometry;
+using testing_support::ToString;
+
+LONG SnappedEnd(const RECT& content, double fraction, int period, bool horizontal) {
+    const auto bar = geo::BarRect(content, fraction, horizontal);
+    const auto snapped = geo::SnappedToPeriods(*bar, content, period, horizontal);
+    return horizontal ? snapped->right : snapped->top;
+}
+
+TEST(ProgressGeometry, BarEndSnapsBackToWholePeriodsFromTheBarsStart) {
+    const RECT wide{1, 1, 101, 19};
+    EXPECT_EQ(geo::BarRect(wide, 0.55, true)->right, 56);
+    EXPECT_EQ(SnappedEnd(wide, 0.55, 10, true), 51);
+    EXPECT_EQ(SnappedEnd(wide, 0.05, 10, true), 1);
+    const RECT tall{0, 0, 20, 100};
+    EXPECT_EQ(geo::BarRect(tall, 0.55, false)->top, 45);
+    EXPECT_EQ(SnappedEnd(tall, 0.55, 10, false), 50);
+    EXPECT_EQ(SnappedEnd(tall, 0.05, 10, false), 100);
+    EXPECT_EQ(geo::SnappedToPeriods(wide, wide, 0, true).error(), ArithmeticError::DivisionByZero);
+    // The visual style's chunk of 6 and space of 2 make a period of 10, not 8.
+    EXPECT_EQ(*geo::PeriodOf(*geo::ThemeSegmentation(6, 2)), 10);
+}
+
+TEST(ProgressGeometry, VerticalGapsStartOnTheBarsBottomEdge) {
+    const RECT column{0, 50, 20, 100};
+    const geo::Segmentation classic{8, 2};
+    EXPECT_EQ(geo::GapCount(column, classic, false), 5);
+    EXPECT_EQ(ToString(geo::GapRect(column, column, classic, false, 0)),
+              ToString(RECT{0, 100, 20, 102}));
+    EXPECT_EQ(geo::GapRect(column, column, classic, false, 4).top, 60);
+    EXPECT_EQ(geo::GapCount(RECT{0, 93, 20, 100}, classic, false), 0);
+}
+
+TEST(ProgressGeometry, ArithmeticBeyond32BitsIsReportedAsOverflow) {
+    const auto reversed = geo::ExtentOf(RECT{100, 40, 0, 10});
+    EXPECT_EQ(reversed->width, 100);
+    EXPECT_EQ(reversed->height, 30);
+    EXPECT_EQ(geo::ExtentOf(RECT{INT_MIN, 0, 1, 0}).error(), ArithmeticError::Overflow);
+    EXPECT_EQ(geo::Deflated(RECT{INT_MAX, 0, 0, 0}, -1).error(), ArithmeticError::Overflow);
+    EXPECT_EQ(geo::TextFormat(0, INT_MAX / 2).error(), ArithmeticError::Overflow);
+    EXPECT_EQ(geo::ThemeSegmentation(INT_MAX, 1).error(), ArithmeticError::Overflow);
+    EXPECT_EQ(geo::PeriodOf({INT_MAX - 1, 2}).error(), ArithmeticError::Overflow);
+}
+
+TEST(ProgressGeometry, TileSpansCoverTheAreaWithWholeCopiesAndACutLastOne) {
+    const auto spans = [](LONG length, LONG image) {
+        std::vector<std::vector<LONG>> out;
+        const auto tiles = geo::TileSpans::Of(0, length, image, 0);
+        for (int64_t i = 0; i < tiles->Count(); ++i) {
+            out.push_back({(*tiles)[i].dst, (*tiles)[i].src, (*tiles)[i].length});
+        }
+        return out;
+    };
+    using Spans = std::vector<std::vector<LONG>>;
+    EXPECT_EQ(spans(25, 10), (Spans{{0, 0, 10}, {10, 0, 10}, {20, 0, 5}}));
+    EXPECT_EQ(spans(4, 10), (Spans{{0, 0, 4}}));
+    EXPECT_TRUE(spans(0, 10).empty());
+    EXPECT_EQ(geo::TileSpans::Of(0, 5, 0, 0).error(), ArithmeticError::DivisionByZero);
+}
+
+}  // namespace
