@@ -1,0 +1,143 @@
+#include "mdXpThemeSupport.h"
+
+#include "TestSupport.h"
+#include "ThemeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+using namespace mdXpThemeSupport;
+using xptheme_testing::ScopedControlTheming;
+using xptheme_testing::ScopedPlatform;
+using Log = std::vector<std::string>;
+
+TEST(IsComCtl6Loaded, OnlyMajorVersionSixOrLaterCounts) {
+    ScopedPlatform platform;
+    const struct {
+        DWORD major, minor;
+        bool expected;
+    } cases[] = {{5, 82, false}, {6, 0, true}, {6, 10, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.major) + "." + std::to_string(c.minor));
+        platform.AnswerVersion(c.major, c.minor);
+        EXPECT_EQ(IsComCtl6Loaded(), c.expected);
+    }
+    EXPECT_EQ(ScopedPlatform::Log(), (Log{"version", "version", "version"}));
+}
+
+TEST(IsComCtl6Loaded, LibraryWithoutAVersionEntryCountsAsOlderAndIsReported) {
+    ScopedPlatform platform;
+    platform.AnswerNoEntry();
+    EXPECT_FALSE(IsComCtl6Loaded());
+    EXPECT_EQ(ScopedPlatform::Log(), (Log{"version", "trace IsComCtl6Loaded"}));
+}
+
+TEST(IsComCtl6Loaded, RealQuestionGetsTheBoundLibrarysOwnAnswer) {
+    const HMODULE comctl = ::GetModuleHandleA("comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    const auto dllGetVersion = reinterpret_cast<DLLGETVERSIONPROC>(
+        reinterpret_cast<void*>(::GetProcAddress(comctl, "DllGetVersion")));
+    ASSERT_NE(dllGetVersion, nullptr);
+    DLLVERSIONINFO version{};
+    version.cbSize = sizeof version;
+    dllGetVersion(&version);
+    // Wine 8 reports 5.81 for both of its libraries, so there the answer is false.
+    EXPECT_EQ(IsComCtl6Loaded(), version.dwMajorVersion >= 6);
+}
+
+TEST(InitThemeSupport, WithVersion6LoadsTheShellBeforeInitialisingAndActsOnlyOnce) {
+    ScopedPlatform platform;
+    platform.AnswerVersion(6, 0);
+    InitThemeSupport();
+    InitThemeSupport();
+    EXPECT_EQ(ScopedPlatform::Log(), (Log{"version", "load shell32.dll", "init 8 0x200"}));
+}
+
+TEST(InitThemeSupport, WithAnOlderLibraryDoesNothingButStillCountsAsDone) {
+    ScopedPlatform platform;
+    platform.AnswerVersion(5, 82);
+    InitThemeSupport();
+    platform.AnswerVersion(6, 0);
+    InitThemeSupport();
+    EXPECT_EQ(ScopedPlatform::Log(), (Log{"version"}));
+}
+
+TEST(pvIsThemed, FollowsTheApplicationsPermissionForControlsAtTheNextQuestion) {
+    ASSERT_TRUE(pvIsThemed()) << "a new Wine prefix has visual styles on";
+    {
+        const ScopedControlTheming classic(false);
+        EXPECT_FALSE(pvIsThemed());
+    }
+    EXPECT_TRUE(pvIsThemed());
+}
+
+// Switches the visual style of the test's own Wine prefix and puts it back.
+class ThemeSwitchInThePrefix : public ::testing::Test {
+protected:
+    void SetUp() override { m_saved = ReadThemeActive(); }
+    void TearDown() override {
+        if (m_saved) {
+            WriteThemeActive(m_saved->c_str());
+        } else {
+            ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, kValue);
+        }
+    }
+
+    static void WriteThemeActive(const char* value) {
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, kKey, kValue, REG_SZ, value, 2);
+    }
+
+    // The probe's exit code, or 99 when it could not be run.
+    static DWORD RunProbe(const char* mode) {
+        std::string command =
+            testing_support::Quoted(testing_support::ExeDirectory() + QUENFIX_THEME_PROBE) + " " + mode;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process)) {
+            return 99;
+        }
+        const win::unique_handle processHandle(process.hProcess);
+        const win::unique_handle threadHandle(process.hThread);
+        DWORD exitCode = 99;
+        if (::WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+            ::GetExitCodeProcess(process.hProcess, &exitCode);
+        }
+        return exitCode;
+    }
+
+private:
+    static constexpr const char* kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+    static constexpr const char* kValue = "ThemeActive";
+
+    static std::optional<std::string> ReadThemeActive() {
+        char value[16] = {};
+        DWORD size = sizeof value;
+        if (::RegGetValueA(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_SZ, nullptr, value, &size) !=
+            ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return std::string(value);
+    }
+
+    std::optional<std::string> m_saved;
+};
+
+TEST_F(ThemeSwitchInThePrefix, NextProgramSeesTheSwitchBothWays) {
+    WriteThemeActive("0");
+    EXPECT_EQ(RunProbe("ask"), 0u);
+    WriteThemeActive("1");
+    EXPECT_EQ(RunProbe("ask"), 1u);
+}
+
+TEST_F(ThemeSwitchInThePrefix, RunningProgramSeesASwitchOffAtItsNextQuestion) {
+    WriteThemeActive("1");
+    EXPECT_EQ(RunProbe("off"), 2u) << "themed before the switch, classic right after it";
+    EXPECT_EQ(RunProbe("ask"), 0u) << "the switch is kept for the programs that follow";
+}
+
+}  // namespace

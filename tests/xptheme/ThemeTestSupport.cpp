@@ -1,0 +1,106 @@
+#include "ThemeTestSupport.h"
+
+#include "TestSupport.h"
+
+#include <uxtheme.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace xptheme_testing {
+namespace {
+
+using mdXpThemeSupport::seams::CurrentPlatform;
+
+DWORD g_major = 0;
+DWORD g_minor = 0;
+
+HRESULT CALLBACK FakeDllGetVersion(DLLVERSIONINFO* version) {
+    version->dwMajorVersion = g_major;
+    version->dwMinorVersion = g_minor;
+    return S_OK;
+}
+
+mdXpThemeSupport::seams::DllGetVersionProc FindFake() noexcept {
+    ScopedPlatform::Log().push_back("version");
+    return &FakeDllGetVersion;
+}
+
+mdXpThemeSupport::seams::DllGetVersionProc FindNothing() noexcept {
+    ScopedPlatform::Log().push_back("version");
+    ::SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+}
+
+HMODULE WINAPI RecordLoad(LPCSTR name) {
+    ScopedPlatform::Log().push_back(std::string("load ") + name);
+    return nullptr;
+}
+
+BOOL WINAPI RecordInit(const INITCOMMONCONTROLSEX* init) {
+    char line[64];
+    std::snprintf(line, sizeof line, "init %lu 0x%lx", init->dwSize, init->dwICC);
+    ScopedPlatform::Log().push_back(line);
+    return TRUE;
+}
+
+void RecordTrace(const char* procedure, const char* description) noexcept {
+    ScopedPlatform::Log().push_back(std::string("trace ") + procedure);
+    // The description must say something: the reporter reads the thread's last error.
+    if (!*description) ScopedPlatform::Log().push_back("trace without description");
+}
+
+}  // namespace
+
+ScopedPlatform::ScopedPlatform() : m_saved(CurrentPlatform()) {
+    Log().clear();
+    CurrentPlatform().loadLibraryA = &RecordLoad;
+    CurrentPlatform().initCommonControlsEx = &RecordInit;
+    CurrentPlatform().trace = &RecordTrace;
+}
+
+ScopedPlatform::~ScopedPlatform() {
+    CurrentPlatform() = m_saved;
+    mdXpThemeSupport::seams::ForgetStartup();
+}
+
+void ScopedPlatform::AnswerVersion(DWORD major, DWORD minor) {
+    g_major = major;
+    g_minor = minor;
+    CurrentPlatform().findDllGetVersion = &FindFake;
+}
+
+void ScopedPlatform::AnswerNoEntry() {
+    CurrentPlatform().findDllGetVersion = &FindNothing;
+}
+
+std::vector<std::string>& ScopedPlatform::Log() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+ButtonWindow::ButtonWindow() {
+    parent = ::CreateWindowExW(0, L"STATIC", L"Theme test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                               300, 200, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    button = ::CreateWindowExW(0, L"BUTTON", L"Repair Now",
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE, 10, 10,
+                               143, 33, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    model.hWnd(button);
+    model.Style(GraphicalButton::kGraphical);
+    model.Font(std::make_shared<win::StdFont>("Verdana", 6.75, win::StdFont::kBold));
+}
+
+ButtonWindow::~ButtonWindow() {
+    ::DestroyWindow(parent);
+    testing_support::DrainMessages();
+}
+
+ScopedControlTheming::ScopedControlTheming(bool allowed) : m_saved(::GetThemeAppProperties()) {
+    ::SetThemeAppProperties(allowed ? m_saved | STAP_ALLOW_CONTROLS : m_saved & ~STAP_ALLOW_CONTROLS);
+}
+
+ScopedControlTheming::~ScopedControlTheming() {
+    ::SetThemeAppProperties(m_saved);
+}
+
+}  // namespace xptheme_testing
