@@ -1,3 +1,4 @@
+#include "PaintTestSupport.h"
 #include "TestSupport.h"
 #include "ThemeTestSupport.h"
 #include "UxTheme.h"
@@ -17,48 +18,32 @@ constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
 
-// A 32 bits per pixel DIB section selected into a memory DC, filled with one colour.
-class Canvas {
-public:
-    Canvas(int width, int height, COLORREF fill)
-        : m_width(width), m_height(height), m_dc(::CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap.reset(::CreateDIBSection(m_dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_selection = win::SelectObject(m_dc.get(), m_bitmap.get());
-        Fill({0, 0, width, height}, fill);
-    }
-    [[nodiscard]] HDC dc() const { return m_dc.get(); }
-    [[nodiscard]] COLORREF At(int x, int y) const { return ::GetPixel(m_dc.get(), x, y); }
-    void Fill(const RECT& area, COLORREF colour) const {
-        const win::unique_hbrush brush(::CreateSolidBrush(colour));
-        ::FillRect(m_dc.get(), &area, brush.get());
-    }
-    [[nodiscard]] int Count(COLORREF colour) const {
-        int count = 0;
-        for (int y = 0; y < m_height; ++y) {
-            for (int x = 0; x < m_width; ++x) count += At(x, y) == colour;
-        }
-        return count;
-    }
-    // Hands the bitmap over as a picture (it must be deselected first).
-    [[nodiscard]] GraphicalButton::PicturePtr TakePicture() {
-        m_selection.reset();
-        return std::make_shared<win::StdPicture>(std::move(m_bitmap));
-    }
+using Canvas = paint_test::DibSurface;
 
-private:
-    int m_width;
-    int m_height;
-    win::unique_hdc m_dc;
-    win::unique_hbitmap m_bitmap;
-    win::unique_select m_selection;
-};
+int Count(const Canvas& canvas, const RECT& area, COLORREF colour) {
+    int count = 0;
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        for (LONG x = area.left; x < area.right; ++x) count += canvas.Pixel(x, y) == colour;
+    }
+    return count;
+}
+
+// 16 x 16 pixels of magenta with a blue 8 x 8 block in the top-left corner.
+GraphicalButton::PicturePtr BlockPicture() {
+    const Canvas format(1, 1);
+    win::unique_hbitmap bitmap(::CreateCompatibleBitmap(format.dc(), 16, 16));
+    const win::unique_hdc dc(::CreateCompatibleDC(nullptr));
+    {
+        const auto selected = win::SelectObject(dc.get(), bitmap.get());
+        const win::unique_hbrush magenta(::CreateSolidBrush(kMagenta));
+        const win::unique_hbrush blue(::CreateSolidBrush(kBlue));
+        const RECT all{0, 0, 16, 16};
+        const RECT block{0, 0, 8, 8};
+        ::FillRect(dc.get(), &all, magenta.get());
+        ::FillRect(dc.get(), &block, blue.get());
+    }
+    return std::make_shared<win::StdPicture>(std::move(bitmap));
+}
 
 class ThemedButtonPaint : public ::testing::Test {
 protected:
@@ -107,13 +92,13 @@ TEST_F(ThemedButtonPaint, EachStateShowsTheThemesOwnFaceAndFocusAddsTheFocusRect
         uxtheme::GetThemeBackgroundContentRect(theme.get(), expected.dc(), BP_PUSHBUTTON, c.state, &client, &content);
         std::vector<COLORREF> face;
         for (const POINT& p : samples) {
-            EXPECT_EQ(painted->At(p.x, p.y), expected.At(p.x, p.y)) << p.x << "," << p.y;
-            face.push_back(painted->At(p.x, p.y));
+            EXPECT_EQ(painted->Pixel(p.x, p.y), expected.Pixel(p.x, p.y)) << p.x << "," << p.y;
+            face.push_back(painted->Pixel(p.x, p.y));
         }
         // The content rectangle's top edge: the focus rectangle's dots, or the face.
         const auto topEdge = [&](const Canvas& canvas) {
             std::vector<COLORREF> row;
-            for (LONG x = content.left; x < content.right; ++x) row.push_back(canvas.At(x, content.top));
+            for (LONG x = content.left; x < content.right; ++x) row.push_back(canvas.Pixel(x, content.top));
             return row;
         };
         EXPECT_EQ(topEdge(*painted) != topEdge(expected), c.focused);
@@ -129,9 +114,7 @@ TEST_F(ThemedButtonPaint, EachStateShowsTheThemesOwnFaceAndFocusAddsTheFocusRect
 }
 
 TEST_F(ThemedButtonPaint, MaskColourOfAPictureNeverShows) {
-    Canvas picture(16, 16, kMagenta);
-    picture.Fill({0, 0, 8, 8}, kBlue);
-    window.model.Picture(picture.TakePicture());
+    window.model.Picture(BlockPicture());
     window.model.MaskColor(kMagenta);
     window.model.Caption("");
     // Centred in the content rectangle (3, 3)-(140, 30): x 63.5 and y 8.5 round to even.
@@ -139,22 +122,41 @@ TEST_F(ThemedButtonPaint, MaskColourOfAPictureNeverShows) {
 
     window.model.UseMaskColor(true);
     auto painted = Paint();
-    EXPECT_EQ(painted->Count(kMagenta), 0);
-    EXPECT_EQ(painted->Count(kBlue), 64);
-    EXPECT_EQ(painted->At(origin.x, origin.y), kBlue);
+    EXPECT_EQ(Count(*painted, client, kMagenta), 0);
+    EXPECT_EQ(Count(*painted, client, kBlue), 64);
+    EXPECT_EQ(painted->Pixel(origin.x, origin.y), kBlue);
 
     window.model.Enabled(false);
     painted = Paint();
-    EXPECT_EQ(painted->Count(kMagenta), 0) << "embossed, the mask left out";
-    EXPECT_EQ(painted->Count(kBlue), 0);
+    EXPECT_EQ(Count(*painted, client, kMagenta), 0) << "embossed, the mask left out";
+    EXPECT_EQ(Count(*painted, client, kBlue), 0);
 
     // Without the mask the picture is drawn opaque, upright and at its own size.
     window.model.Enabled(true);
     window.model.UseMaskColor(false);
     painted = Paint();
-    EXPECT_EQ(painted->Count(kMagenta), 16 * 16 - 64);
-    EXPECT_EQ(painted->At(origin.x, origin.y), kBlue);
-    EXPECT_EQ(painted->At(origin.x + 15, origin.y + 15), kMagenta);
+    EXPECT_EQ(Count(*painted, client, kMagenta), 16 * 16 - 64);
+    EXPECT_EQ(painted->Pixel(origin.x, origin.y), kBlue);
+    EXPECT_EQ(painted->Pixel(origin.x + 15, origin.y + 15), kMagenta);
+}
+
+TEST_F(ThemedButtonPaint, EveryPaintGivesBackWhatItMadeAndLeavesTheDcAsItWas) {
+    window.model.Picture(BlockPicture());
+    const Canvas canvas(client.right, client.bottom, kGrey);
+    const HGDIOBJ font = ::GetCurrentObject(canvas.dc(), OBJ_FONT);
+    pvDrawButton(window.button, canvas.dc(), window.model);  // makes the caption's font, kept for later
+    const std::size_t before = paint_test::LiveGdiObjects();
+    for (const bool enabled : {true, false}) {
+        for (const bool mask : {true, false}) {
+            window.model.Enabled(enabled);
+            window.model.UseMaskColor(mask);
+            pvDrawButton(window.button, canvas.dc(), window.model);
+        }
+    }
+    EXPECT_EQ(paint_test::LiveGdiObjects(), before);
+    EXPECT_EQ(::GetCurrentObject(canvas.dc(), OBJ_FONT), font);
+    const win::unique_hrgn clip(::CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(::GetClipRgn(canvas.dc(), clip.get()), 0) << "no clipping region left behind";
 }
 
 TEST(pvTranslateSysColor, SystemColoursResolveByTheirLowByte) {
