@@ -6,14 +6,16 @@
 
 namespace {
 
+LRESULT CALLBACK CountApplicationMessages(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_APP) ++*reinterpret_cast<int*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
 // A message-only window that counts what reaches it.
 struct CountingWindow {
     CountingWindow() {
         WNDCLASSW wc{};
-        wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-            if (msg == WM_APP) ++*reinterpret_cast<int*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-            return ::DefWindowProcW(hwnd, msg, wp, lp);
-        };
+        wc.lpfnWndProc = &CountApplicationMessages;
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"QuenfixPumpTest";
         ::RegisterClassW(&wc);
