@@ -1,0 +1,36 @@
+#pragma once
+// Reads what the release checks need from a Windows executable file (PE32 or PE32+):
+// machine, optional header kind, subsystem, the DLLs of the import table and the
+// types of the resource directory. Every offset and size in the file is checked
+// against its length, so a damaged or foreign file gives an error, never a read
+// outside the buffer.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pe_file {
+
+struct Summary {
+    // Empty when the file was read; otherwise what was wrong with it, and the
+    // fields below are not meaningful.
+    std::string error;
+    std::uint16_t machine = 0;
+    std::uint16_t optionalMagic = 0;
+    std::uint16_t subsystem = 0;
+    std::vector<std::string> importedDlls;
+    // The numeric type ids at the root of the resource directory.
+    std::vector<std::uint16_t> resourceTypes;
+};
+
+[[nodiscard]] Summary Parse(std::span<const std::byte> bytes);
+[[nodiscard]] Summary ReadFile(const std::string& path);
+
+// Whether a DLL name (any case) is one of the Windows system libraries the program
+// may import: nothing of a compiler's runtime, which the program links statically.
+[[nodiscard]] bool IsSystemDll(std::string_view name);
+
+}  // namespace pe_file

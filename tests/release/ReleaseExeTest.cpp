@@ -1,0 +1,73 @@
+// The two programs the build makes, checked as files: the 32-bit one is the release.
+// Each must be a GUI executable for its machine that imports Windows system DLLs
+// only (the compiler's runtimes are linked in) and embeds no application manifest,
+// so that the environment alone decides which common controls version it binds.
+
+#include "PeFile.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint16_t kManifestType = 24;    // RT_MANIFEST
+constexpr std::uint16_t kGroupIconType = 14;   // RT_GROUP_ICON
+
+struct BuiltProgram {
+    const char* preset;
+    const char* path;
+    std::uint16_t machine;
+    std::uint16_t optionalMagic;
+};
+
+void PrintTo(const BuiltProgram& program, std::ostream* out) {
+    *out << program.preset;
+}
+
+class BuiltProgramFile : public testing::TestWithParam<BuiltProgram> {
+protected:
+    void SetUp() override {
+        const BuiltProgram& program = GetParam();
+        ASSERT_TRUE(testing_support::FileExists(program.path))
+            << program.path << " does not exist. Build the " << program.preset
+            << " preset first: cmake --preset " << program.preset << " && cmake --build --preset "
+            << program.preset;
+        m_summary = pe_file::ReadFile(program.path);
+        ASSERT_EQ(m_summary.error, "") << program.path;
+    }
+
+    bool HasResourceType(std::uint16_t type) const {
+        return std::ranges::find(m_summary.resourceTypes, type) != m_summary.resourceTypes.end();
+    }
+
+    pe_file::Summary m_summary;
+};
+
+TEST_P(BuiltProgramFile, IsAGuiExecutableForItsMachine) {
+    EXPECT_EQ(m_summary.machine, GetParam().machine);
+    EXPECT_EQ(m_summary.optionalMagic, GetParam().optionalMagic);
+    EXPECT_EQ(m_summary.subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+}
+
+TEST_P(BuiltProgramFile, ImportsSystemDllsOnly) {
+    EXPECT_TRUE(std::ranges::any_of(m_summary.importedDlls, [](const std::string& dll) {
+        return _stricmp(dll.c_str(), "kernel32.dll") == 0;
+    })) << "the import table was not read";
+    for (const std::string& dll : m_summary.importedDlls) EXPECT_TRUE(pe_file::IsSystemDll(dll)) << dll;
+}
+
+TEST_P(BuiltProgramFile, EmbedsNoManifest) {
+    EXPECT_TRUE(HasResourceType(kGroupIconType)) << "the resource directory was not read";
+    EXPECT_FALSE(HasResourceType(kManifestType));
+}
+
+INSTANTIATE_TEST_SUITE_P(Release, BuiltProgramFile,
+                         testing::Values(BuiltProgram{"x86", QUENFIX_X86_EXE, IMAGE_FILE_MACHINE_I386,
+                                                      IMAGE_NT_OPTIONAL_HDR32_MAGIC},
+                                         BuiltProgram{"x64", QUENFIX_X64_EXE, IMAGE_FILE_MACHINE_AMD64,
+                                                      IMAGE_NT_OPTIONAL_HDR64_MAGIC}),
+                         [](const testing::TestParamInfo<BuiltProgram>& info) { return info.param.preset; });
+
+}  // namespace
