@@ -9,5 +9,12 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# 32-bit code cannot run natively on these machines (IA-32 emulation is off in the
-# kernel), so the 32-bit build registers no emulator; its tests run where it can run.
+# Where the machine runs 32-bit code itself, the tests of this build run under Wine's
+# 32-bit loader. Where it cannot (a kernel with IA-32 emulation switched off fails
+# to start the loader with "Exec format error"), the build registers no emulator and
+# no tests; the 64-bit build then checks this build's program as a file.
+execute_process(COMMAND /usr/lib/wine/wine --version
+                RESULT_VARIABLE quenfix_wine32_result OUTPUT_QUIET ERROR_QUIET)
+if(quenfix_wine32_result STREQUAL "0")
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run CACHE STRING "")
+endif()
