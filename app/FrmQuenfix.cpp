@@ -2,6 +2,8 @@
 
 #include "CommandList.h"
 #include "MessagePump.h"
+#include "ProgressDisplay.h"
+#include "mdXpThemeSupport.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -131,6 +133,16 @@ bool FrmQuenfix::CreateControls() noexcept {
                    reinterpret_cast<LPARAM>(m_logo.get()));
     ::SetWindowSubclass(Control(kCommand1), &FrmQuenfix::Command1Proc, kMouseUpSubclassId,
                         reinterpret_cast<DWORD_PTR>(this));
+    m_command1.hWnd(Control(kCommand1));
+    m_command1.Style(GraphicalButton::kGraphical);
+    m_command1.Font(m_font);
+    Picture1.OnPaint([this] { m_cProgress.Draw(); });
+    Picture1.OnPrint([this](HDC target) {
+        RECT client{};
+        ::GetClientRect(Picture1.hWnd(), &client);
+        (void)m_cProgress.DrawToDC(Picture1.hWnd(), target, client.left, client.top, client.right,
+                                   client.bottom);
+    });
     return true;
 }
 
@@ -141,7 +153,19 @@ void FrmQuenfix::FillCommandList() noexcept {
     }
 }
 
-void FrmQuenfix::Load() noexcept {}
+void FrmQuenfix::Load() noexcept {
+    const mdXpThemeSupport::FormControl controls[] = {
+        mdXpThemeSupport::FormControl::Of(mdXpThemeSupport::ControlKind::CheckBox, m_command1)};
+    mdXpThemeSupport::FixThemeSupport(controls);
+    ProgressDisplay::SetUp(m_cProgress, Picture1, m_font);
+}
+
+void FrmQuenfix::ShowProgress(int linesDone) {
+    // The caption is also the strip's window text, where assistive technology reads it.
+    if (const auto caption = ProgressDisplay::Advance(m_cProgress, linesDone)) {
+        ::SetWindowTextA(Picture1.hWnd(), caption->c_str());
+    }
+}
 
 void FrmQuenfix::Show() noexcept {
     ::ShowWindow(Hwnd(), SW_SHOWNORMAL);
@@ -181,6 +205,7 @@ void FrmQuenfix::RunRepair() {
 
     ::SendMessageW(Control(kCommand1), BM_SETCHECK, BST_UNCHECKED, 0);
     if (!letMessagesThrough()) return;
+    ProgressDisplay::Begin(m_cProgress, ItemCount());
     const int lastIndex = ItemCount() - 1;
     PVOID savedRedirection = nullptr;
     for (int index = 0; index <= lastIndex; ++index) {
@@ -198,8 +223,9 @@ void FrmQuenfix::RunRepair() {
         if (!letMessagesThrough()) return;
         (void)m_platform.runCommand(command);
         if (!letMessagesThrough()) return;
-        // The progress display advances here, before the pass ends with a last look
-        // at the queue, so that each count is on screen before the next entry.
+        // Shown before the pass ends with a last look at the queue, so that each
+        // count is on screen before the next entry is taken up.
+        ShowProgress(index + 1);
         if (!letMessagesThrough()) return;
     }
     SetLabelCaption(kLabel2, std::string(kRegistering) + "Done");

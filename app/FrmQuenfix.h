@@ -4,9 +4,11 @@
 // run that the button starts.
 
 #include "BaseWindow.h"
+#include "GraphicalButton.h"
 #include "PictureBox.h"
 #include "RepairPlatform.h"
 #include "StdFont.h"
+#include "cProgressBar.h"
 
 #include <functional>
 #include <memory>
@@ -47,6 +49,7 @@ public:
     void SetLinkOpener(LinkOpener opener) { m_openLink = std::move(opener); }
 
     [[nodiscard]] const std::shared_ptr<win::StdFont>& Font() const noexcept { return m_font; }
+    [[nodiscard]] const cProgressBar& Progress() const noexcept { return m_cProgress; }
 
     static LPCWSTR ClassName() noexcept { return L"QuenfixMainWindow"; }
     static UINT ClassStyle() noexcept { return 0; }
@@ -57,6 +60,7 @@ private:
     bool CreateControls() noexcept;
     void FillCommandList() noexcept;
     void Load() noexcept;
+    void ShowProgress(int linesDone);
     HWND Control(ControlId id) const noexcept { return ::GetDlgItem(Hwnd(), id); }
 
     [[nodiscard]] int ItemCount() const noexcept;
@@ -75,6 +79,10 @@ private:
     LinkOpener m_openLink;
     std::shared_ptr<win::StdFont> m_font;
     PictureBox Picture1;
+    // Command1 as the themed painting sees it.
+    GraphicalButton m_command1;
+    // Paints into Picture1, so it is declared after it and goes first.
+    cProgressBar m_cProgress;
     HCURSOR m_linkCursor = nullptr;
     win::unique_hbitmap m_logo;
 };

@@ -23,7 +23,12 @@ LRESULT PictureBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         if (m_onPaint) m_onPaint();
         return 0;
     }
+    case WM_PRINTCLIENT:
+        if (!m_onPrint) break;
+        m_onPrint(reinterpret_cast<HDC>(wp));
+        return 0;
     default:
-        return ::DefWindowProcW(Hwnd(), msg, wp, lp);
+        break;
     }
+    return ::DefWindowProcW(Hwnd(), msg, wp, lp);
 }

@@ -11,12 +11,16 @@
 class PictureBox final : public win::BaseWindow<PictureBox>, public DrawHost {
 public:
     using PaintHandler = std::function<void()>;
+    using PrintHandler = std::function<void(HDC target)>;
 
     PictureBox() = default;
     ~PictureBox() { DestroyHwnd(); }
 
     bool Create(HWND parent, int id, const RECT& bounds) noexcept;
+    // WM_PAINT: the handler paints through the window's own DC (hDC()).
     void OnPaint(PaintHandler handler) { m_onPaint = std::move(handler); }
+    // WM_PRINTCLIENT: the handler paints the client area into the DC it is given.
+    void OnPrint(PrintHandler handler) { m_onPrint = std::move(handler); }
 
     [[nodiscard]] HWND hWnd() const noexcept override { return Hwnd(); }
     [[nodiscard]] HDC hDC() const noexcept override;
@@ -27,4 +31,5 @@ public:
 
 private:
     PaintHandler m_onPaint;
+    PrintHandler m_onPrint;
 };

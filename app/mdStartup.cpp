@@ -2,6 +2,7 @@
 
 #include "FrmQuenfix.h"
 #include "MessagePump.h"
+#include "mdXpThemeSupport.h"
 
 namespace mdStartup {
 namespace {
@@ -22,6 +23,7 @@ void TurnDataExecutionPreventionOff() noexcept {
 void Main(FrmQuenfix& form) noexcept {
     TurnDataExecutionPreventionOff();
     MessagePump::ProcessPendingMessages();
+    mdXpThemeSupport::InitThemeSupport();
     if (!form.Hwnd() && !form.Create()) return;
     form.Show();
 }

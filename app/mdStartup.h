@@ -6,7 +6,8 @@ class FrmQuenfix;
 namespace mdStartup {
 
 // Switches data execution prevention off where the system lets a process choose,
-// lets pending messages through, then creates and shows the window. The caller runs
+// lets pending messages through, prepares the visual-style support, then creates
+// and shows the window. The caller runs
 // the message loop afterwards. Every step's failure is ignored.
 void Main(FrmQuenfix& form) noexcept;
 

@@ -2,6 +2,7 @@
 
 #include "CommandList.h"
 #include "ExpectedLayout.h"
+#include "PaintTestSupport.h"
 #include "TestSupport.h"
 #include "resource.h"
 
@@ -67,6 +68,7 @@ protected:
     }
 
     HWND Control(int id) const { return ::GetDlgItem(form->Hwnd(), id); }
+    std::string StripCaption() const { return WindowText(Control(FrmQuenfix::kPicture1)); }
     std::string Status() const { return WindowText(Control(FrmQuenfix::kLabel2)); }
     bool RunFinished() const { return Status() == "Registering: Done"; }
     void Release(UINT message) const {
@@ -263,3 +265,92 @@ TEST_F(FrmQuenfixTest, CloseInsideANestedRunStopsBothRuns) {
 }
 
 }  // namespace
+
+namespace strip {
+
+constexpr int kWidth = 419;
+constexpr int kHeight = 12;
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// The strip as it paints itself, read back from a memory DC.
+paint_test::DibSurface Print(HWND picture) {
+    paint_test::DibSurface surface(kWidth, kHeight);
+    ::SendMessageW(picture, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), PRF_CLIENT);
+    return surface;
+}
+
+struct Census {
+    int blue = 0;
+    int white = 0;
+    int other = 0;
+};
+
+// The colours inside the one-pixel sunken border.
+Census Inside(const paint_test::DibSurface& surface) {
+    Census census;
+    for (int y = 1; y < kHeight - 1; ++y) {
+        for (int x = 1; x < kWidth - 1; ++x) {
+            const COLORREF pixel = surface.Pixel(x, y);
+            (pixel == kBlue ? census.blue : pixel == kWhite ? census.white : census.other)++;
+        }
+    }
+    return census;
+}
+
+void ExpectSunkenBorder(const paint_test::DibSurface& surface) {
+    const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT);
+    EXPECT_EQ(surface.Pixel(0, 0), shadow);
+    EXPECT_EQ(surface.Pixel(kWidth / 2, 0), shadow);
+    EXPECT_EQ(surface.Pixel(0, kHeight / 2), shadow);
+    EXPECT_EQ(surface.Pixel(kWidth / 2, kHeight - 1), light);
+    EXPECT_EQ(surface.Pixel(kWidth - 1, kHeight / 2), light);
+}
+
+}  // namespace strip
+
+TEST_F(FrmQuenfixTest, StripIsAnEmptyWhiteBarInASunkenBorderBeforeAnyRun) {
+    const auto surface = strip::Print(Control(FrmQuenfix::kPicture1));
+    strip::ExpectSunkenBorder(surface);
+    const strip::Census inside = strip::Inside(surface);
+    EXPECT_EQ(inside.white, (strip::kWidth - 2) * (strip::kHeight - 2));
+    EXPECT_EQ(StripCaption(), "");
+}
+
+TEST_F(FrmQuenfixTest, StripCountsTheLinesDoneAndEndsFullWithAWhiteCaption) {
+    std::vector<std::string> captions;
+    recorder.onExecution = [&](int) { captions.push_back(form->Progress().Text()); };
+    form->RunRepair();
+
+    // Executions 1 and 2 belong to entry 0, 3 and 4 to entry 1.
+    ASSERT_EQ(captions.size(), 222u);
+    EXPECT_EQ(captions[1], "");
+    EXPECT_EQ(captions[2], "1/111 01 %");
+    EXPECT_EQ(captions[221], "110/111 99 %");
+    EXPECT_EQ(form->Progress().Text(), "111/111 100 %");
+    EXPECT_EQ(StripCaption(), "111/111 100 %");
+    EXPECT_EQ(form->Progress().Value(), 111);
+    EXPECT_EQ(form->Progress().Max(), 111);
+
+    const auto surface = strip::Print(Control(FrmQuenfix::kPicture1));
+    strip::ExpectSunkenBorder(surface);
+    const strip::Census inside = strip::Inside(surface);
+    EXPECT_GT(inside.white, 20) << "the caption should read white over the bar";
+    EXPECT_EQ(inside.white + inside.blue + inside.other, (strip::kWidth - 2) * (strip::kHeight - 2));
+    EXPECT_GT(inside.blue, inside.white * 4);
+}
+
+TEST_F(FrmQuenfixTest, NextRunEmptiesTheBarButKeepsTheLastCaptionUntilALineIsDone) {
+    form->RunRepair();
+    std::vector<int> values;
+    std::vector<std::string> captions;
+    recorder.onExecution = [&](int) {
+        values.push_back(form->Progress().Value());
+        captions.push_back(form->Progress().Text());
+    };
+    form->RunRepair();
+    EXPECT_EQ(values.front(), 0);
+    EXPECT_EQ(captions.front(), "111/111 100 %");
+    EXPECT_EQ(captions[2], "1/111 01 %");
+}

@@ -131,6 +131,7 @@ TEST_F(ProgramEndToEnd, RightButtonRunsEveryLineTwiceInListOrderAndSpaceDoesNot)
         },
         kRunTimeoutMs));
     EXPECT_TRUE(statusInOrder) << "the status label went backwards or showed something else";
+    EXPECT_EQ(ProgramUnderTest::Text(program->Control(FrmQuenfix::kPicture1)), "111/111 100 %");
 
     // Had the space bar started a run too, there would be twice as many.
     const auto executions = ReadExecutions(log);
