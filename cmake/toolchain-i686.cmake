@@ -1,14 +1,7 @@
 # 32-bit Windows (the release build), cross-compiled with MinGW-w64.
-# The -posix compilers are required: the -win32 ones lack std::mutex, which GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
+set(QUENFIX_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 # Where the machine runs 32-bit code itself, the tests of this build run under Wine's
 # 32-bit loader. Where it cannot (a kernel with IA-32 emulation switched off fails
 # to start the loader with "Exec format error"), the build registers no emulator and

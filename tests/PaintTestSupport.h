@@ -1,5 +1,5 @@
 #pragma once
-// What the progress bar's tests paint into and read back.
+// What the drawing tests paint into and read back.
 
 #include "DrawHost.h"
 #include "StdPicture.h"
