@@ -3,7 +3,9 @@
 # in a prefix of the project's own (build/wineprefix-run).
 # With an X display it opens the window. Without one it starts Xvfb, takes a
 # screenshot of the window to build/screenshot.png and prints its path.
-#   tools/run.sh
+#   tools/run.sh [--themed]
+# --themed puts quenfix.exe.manifest beside the program, so that version 6 of the
+# common controls is bound and the controls take the visual style.
 # The 64-bit build runs here; these machines cannot run 32-bit code natively.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,6 +15,11 @@ cmake --preset x64 >/dev/null
 cmake --build --preset x64 --target quenfix
 
 exe=$root/build/x64/app/quenfix.exe
+if [ "${1:-}" = --themed ]; then
+    cp resources/quenfix.exe.manifest "$exe.manifest"
+else
+    rm -f "$exe.manifest"
+fi
 prefix=$root/build/wineprefix-run
 tools/wineprefix "$prefix"
 export WINEPREFIX="$prefix" WINEDEBUG=-all

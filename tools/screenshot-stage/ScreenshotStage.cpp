@@ -1,0 +1,57 @@
+// Shows the main window in a chosen state, for the pictures in the README:
+//   quenfix_screenshot_stage classic   the window as it starts under Wine
+//   quenfix_screenshot_stage themed    as with version 6 of the common controls bound,
+//                                      "Repair Now" painted with the visual style
+//   quenfix_screenshot_stage run       half-way through a run, standing still there
+// Wine's common-controls library reports version 5.81 even when version 6 is bound,
+// so the themed look is asked for by answering the version query here. The run
+// executes nothing: its runner counts, and waits at the middle of the list.
+
+#include "FrmQuenfix.h"
+#include "MessagePump.h"
+#include "mdStartup.h"
+#include "mdXpThemeSupportInternal.h"
+
+#include <string>
+
+namespace {
+
+constexpr int kHalfwayExecution = 2 * 56 + 1;
+
+HRESULT CALLBACK AnswerVersion6(DLLVERSIONINFO* version) {
+    version->dwMajorVersion = 6;
+    version->dwMinorVersion = 0;
+    return S_OK;
+}
+
+mdXpThemeSupport::seams::DllGetVersionProc FindVersion6() noexcept {
+    return &AnswerVersion6;
+}
+
+void WaitUntilClosed() {
+    while (MessagePump::ProcessPendingMessages()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+    }
+}
+
+RepairPlatform StopHalfway() {
+    RepairPlatform platform;
+    platform.runCommand = [executions = 0](const std::string&) mutable {
+        if (++executions == kHalfwayExecution) WaitUntilClosed();
+        return std::string();
+    };
+    return platform;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const std::string mode = __argc > 1 ? __argv[1] : "classic";
+    if (mode == "themed") mdXpThemeSupport::seams::CurrentPlatform().findDllGetVersion = &FindVersion6;
+    FrmQuenfix form(mode == "run" ? StopHalfway() : RepairPlatform::System());
+    mdStartup::Main(form);
+    if (mode == "run") {
+        ::PostMessageW(::GetDlgItem(form.Hwnd(), FrmQuenfix::kCommand1), WM_LBUTTONUP, 0, 0);
+    }
+    return MessagePump::Run();
+}
