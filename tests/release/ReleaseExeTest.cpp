@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -61,6 +62,25 @@ TEST_P(BuiltProgramFile, ImportsSystemDllsOnly) {
 TEST_P(BuiltProgramFile, EmbedsNoManifest) {
     EXPECT_TRUE(HasResourceType(kGroupIconType)) << "the resource directory was not read";
     EXPECT_FALSE(HasResourceType(kManifestType));
+}
+
+TEST_P(BuiltProgramFile, SaysWhatItIsInItsVersionInformation) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(GetParam().path, &ignored);
+    ASSERT_GT(size, 0u) << "no version information";
+    std::vector<char> info(size);
+    ASSERT_TRUE(::GetFileVersionInfoA(GetParam().path, 0, size, info.data()));
+    const auto text = [&](const char* name) {
+        char* value = nullptr;
+        UINT length = 0;
+        const std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+        if (!::VerQueryValueA(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &length)) return std::string();
+        return std::string(value);
+    };
+    EXPECT_EQ(text("ProductName"), "Quenfix");
+    EXPECT_EQ(text("OriginalFilename"), "quenfix.exe");
+    EXPECT_NE(text("FileDescription"), "");
+    EXPECT_NE(text("ProductVersion"), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Release, BuiltProgramFile,
