@@ -29,15 +29,6 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 shot=$root/build/screenshot.png
-display=:$((90 + $$ % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-stop() {
-    /usr/lib/wine/wineserver -k 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-}
-trap stop EXIT
-export DISPLAY="$display"
-/usr/lib/wine/wine64 "$exe" >/dev/null 2>&1 &
-"$root/tools/screenshot-window" "Quenfix - By Tarnwick" "$shot"
+tools/under-xvfb sh -c '/usr/lib/wine/wine64 "$1" >/dev/null 2>&1 &
+                        tools/screenshot-window "Quenfix - By Tarnwick" "$2"' sh "$exe" "$shot"
 echo "$shot"
