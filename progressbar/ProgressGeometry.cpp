@@ -30,6 +30,14 @@ constexpr POINT Point(int64_t x, int64_t y) noexcept {
     return POINT{ClampToLong(x), ClampToLong(y)};
 }
 
+// Division rounding towards minus and plus infinity, for a positive divisor.
+constexpr int64_t FloorDiv(int64_t n, int64_t d) noexcept {
+    return n / d - (n % d != 0 && n < 0 ? 1 : 0);
+}
+constexpr int64_t CeilDiv(int64_t n, int64_t d) noexcept {
+    return -FloorDiv(-n, d);
+}
+
 ArithmeticResult<int> CheckedSum(int a, int b) noexcept {
     const int64_t sum = int64_t{a} + b;
     if (!FitsLong(sum)) return ArithmeticError::Overflow;
@@ -135,6 +143,27 @@ RECT GapRect(const RECT& bar, const RECT& content, const Segmentation& s, bool h
     return RECT{content.left, ClampToLong(y), content.right, ClampToLong(y + s.gap)};
 }
 
+IndexRange GapsWithin(const RECT& bar, const Segmentation& s, bool horizontal,
+                      const RECT& visible) noexcept {
+    const int64_t period = int64_t{s.segment} + s.gap;
+    const int64_t count = GapCount(bar, s, horizontal);
+    if (s.gap <= 0 || count == 0) return {};
+    // Gap i lies i periods from the first: to its right, or above it in a vertical bar.
+    IndexRange range;
+    if (horizontal) {
+        const int64_t origin = int64_t{bar.left} + s.segment;
+        range = {FloorDiv(visible.left - s.gap - origin, period) + 1,
+                 CeilDiv(visible.right - origin, period)};
+    } else {
+        const int64_t origin = bar.bottom;
+        range = {FloorDiv(origin - visible.bottom, period) + 1,
+                 CeilDiv(origin + s.gap - visible.top, period)};
+    }
+    range.first = std::clamp<int64_t>(range.first, 0, count);
+    range.last = std::clamp<int64_t>(range.last, range.first, count);
+    return range;
+}
+
 ArithmeticResult<RECT> BarFor(int lMin, int lMax, int lValue, const RECT& content,
                               bool horizontal, const std::optional<Segmentation>& blocks) noexcept {
     const auto fraction = FilledFraction(lMin, lMax, lValue);
@@ -180,6 +209,18 @@ TileSpan TileSpans::operator[](int64_t index) const noexcept {
     }
     const int64_t dst = m_start + first + (index - 1) * m_image;
     return TileSpan{ClampToLong(dst), 0, ClampToLong(std::min(m_image, m_end - dst))};
+}
+
+int64_t TileSpans::IndexAt(int64_t position) const noexcept {
+    const int64_t secondStart = m_start + m_image - m_firstSource;
+    return position < secondStart ? 0 : 1 + (position - secondStart) / m_image;
+}
+
+IndexRange TileSpans::Within(int64_t lo, int64_t hi) const noexcept {
+    const int64_t from = std::max(lo, m_start);
+    const int64_t to = std::min(hi, m_end);
+    if (from >= to || Count() == 0) return {};
+    return {IndexAt(from), IndexAt(to - 1) + 1};
 }
 
 BorderStrokes LineBorder(int eType, const RECT& rect, bool raised) noexcept {

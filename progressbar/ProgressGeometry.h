@@ -64,6 +64,17 @@ struct Segmentation {
 [[nodiscard]] RECT GapRect(const RECT& bar, const RECT& content, const Segmentation& s,
                            bool horizontal, int64_t index) noexcept;
 
+// Indices from `first` up to, not including, `last`.
+struct IndexRange {
+    int64_t first = 0;
+    int64_t last = 0;
+};
+// The gaps that reach into `visible`, the part of the target a paint can change.
+// The others change no pixel, and a bar across a huge target has hundreds of
+// millions of them.
+[[nodiscard]] IndexRange GapsWithin(const RECT& bar, const Segmentation& s, bool horizontal,
+                                    const RECT& visible) noexcept;
+
 // The bar for lValue in the range lMin..lMax, its end snapped to whole blocks when
 // the bar is drawn in blocks.
 [[nodiscard]] ArithmeticResult<RECT> BarFor(int lMin, int lMax, int lValue, const RECT& content,
@@ -92,8 +103,12 @@ public:
                                                         LONG imageLength, LONG phase) noexcept;
     [[nodiscard]] int64_t Count() const noexcept;
     [[nodiscard]] TileSpan operator[](int64_t index) const noexcept;
+    // The spans that reach into [lo, hi), for the same reason as GapsWithin.
+    [[nodiscard]] IndexRange Within(int64_t lo, int64_t hi) const noexcept;
 
 private:
+    [[nodiscard]] int64_t IndexAt(int64_t position) const noexcept;
+
     int64_t m_start = 0;
     int64_t m_end = 0;
     int64_t m_image = 0;

@@ -1,11 +1,14 @@
 #include "cProgressBar.h"
 
 #include "ProgressGeometry.h"
+#include "SystemLibrary.h"
 #include "UxTheme.h"
 
 #include <olectl.h>
 #include <vssym32.h>
 
+#include <algorithm>
+#include <climits>
 #include <utility>
 
 namespace geo = progress_geometry;
@@ -42,19 +45,40 @@ void pvFillArea(HDC hDC, const RECT& rect, OLE_COLOR oColor) noexcept {
     ::FillRect(hDC, &rect, brush.get());
 }
 
+// The part of the DC that drawing can change, in logical units: a paint that is
+// asked for a huge rectangle then costs no more than the DC's own size. A DC that
+// cannot tell (a metafile's) is taken as unbounded. The box is put in order, as a
+// mapping mode may turn an axis over; an empty clip area leaves it undefined.
+RECT pvVisibleArea(HDC hDC) noexcept {
+    RECT box{};
+    switch (::GetClipBox(hDC, &box)) {
+    case ERROR: return RECT{LONG_MIN, LONG_MIN, LONG_MAX, LONG_MAX};
+    case NULLREGION: return RECT{};
+    default:
+        return RECT{std::min(box.left, box.right), std::min(box.top, box.bottom),
+                    std::max(box.left, box.right), std::max(box.top, box.bottom)};
+    }
+}
+
 void pvFillGaps(HDC hDC, const RECT& bar, const RECT& content, bool horizontal,
                 OLE_COLOR oColor) noexcept {
     const AreaBrush brush(oColor);
-    const int64_t count = geo::GapCount(bar, kClassicSegments, horizontal);
-    for (int64_t index = 0; index < count; ++index) {
+    const geo::IndexRange gaps =
+        geo::GapsWithin(bar, kClassicSegments, horizontal, pvVisibleArea(hDC));
+    for (int64_t index = gaps.first; index < gaps.last; ++index) {
         const RECT gap = geo::GapRect(bar, content, kClassicSegments, horizontal, index);
         ::FillRect(hDC, &gap, brush.get());
     }
 }
 
+// Bound on first use: only a caption needs it, and importing it would load the
+// OLE libraries before the window's first paint.
+using TranslateColorFn = HRESULT(WINAPI*)(OLE_COLOR, HPALETTE, COLORREF*);
+
 COLORREF pvTranslateColor(OLE_COLOR oColor) noexcept {
+    static const auto translate = win::SystemProc<TranslateColorFn>(L"oleaut32.dll", "OleTranslateColor");
     COLORREF rgb = 0;
-    return SUCCEEDED(::OleTranslateColor(oColor, nullptr, &rgb)) ? rgb : CLR_INVALID;
+    return translate && SUCCEEDED(translate(oColor, nullptr, &rgb)) ? rgb : CLR_INVALID;
 }
 
 COLORREF PenColor(geo::BorderPen pen) noexcept {
@@ -90,9 +114,12 @@ ArithmeticStatus pvTilePicture(HDC hDC, int x, int y, int w, int h, HDC srcDC, i
     if (!columns) return columns.error();
     const auto rows = geo::TileSpans::Of(y, h, srcH, yPhase);
     if (!rows) return rows.error();
-    for (int64_t r = 0; r < rows->Count(); ++r) {
+    const RECT visible = pvVisibleArea(hDC);
+    const geo::IndexRange rowRange = rows->Within(visible.top, visible.bottom);
+    const geo::IndexRange columnRange = columns->Within(visible.left, visible.right);
+    for (int64_t r = rowRange.first; r < rowRange.last; ++r) {
         const geo::TileSpan row = (*rows)[r];
-        for (int64_t c = 0; c < columns->Count(); ++c) {
+        for (int64_t c = columnRange.first; c < columnRange.last; ++c) {
             const geo::TileSpan column = (*columns)[c];
             ::BitBlt(hDC, column.dst, row.dst, column.length, row.length, srcDC, column.src,
                      row.src, SRCCOPY);

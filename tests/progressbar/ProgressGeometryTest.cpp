@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -67,6 +70,56 @@ TEST(ProgressGeometry, TileSpansCoverTheAreaWithWholeCopiesAndACutLastOne) {
     EXPECT_EQ(spans(4, 10), (Spans{{0, 0, 4}}));
     EXPECT_TRUE(spans(0, 10).empty());
     EXPECT_EQ(geo::TileSpans::Of(0, 5, 0, 0).error(), ArithmeticError::DivisionByZero);
+}
+
+// Every gap or span that meets the visible interval, found by walking all of them.
+geo::IndexRange Walked(int64_t count, const std::function<std::pair<LONG, LONG>(int64_t)>& extent,
+                       LONG lo, LONG hi) {
+    geo::IndexRange found{count, count};
+    for (int64_t i = 0; i < count; ++i) {
+        const auto [from, to] = extent(i);
+        if (from >= hi || to <= lo) continue;
+        if (found.first == count) found.first = i;
+        found.last = i + 1;
+    }
+    return found;
+}
+
+std::string ToString(const geo::IndexRange& r) {
+    if (r.first >= r.last) return "none";
+    return std::to_string(r.first) + ".." + std::to_string(r.last);
+}
+
+TEST(ProgressGeometry, OnlyTheGapsAndTilesThatMeetTheVisibleAreaArePainted) {
+    const geo::Segmentation classic{8, 2};
+    const RECT wide{3, 0, 97, 10};
+    const RECT tall{0, 7, 10, 93};
+    const auto tiles = *geo::TileSpans::Of(3, 94, 7, 2);
+    for (const auto& [lo, hi] : {std::pair{-50, 200}, std::pair{0, 20}, std::pair{14, 15},
+                                std::pair{30, 61}, std::pair{90, 200}, std::pair{-20, 2},
+                                std::pair{40, 40}, std::pair{200, 300}}) {
+        SCOPED_TRACE(std::to_string(lo) + ".." + std::to_string(hi));
+        const auto horizontal = [&](int64_t i) {
+            const RECT gap = geo::GapRect(wide, wide, classic, true, i);
+            return std::pair{gap.left, gap.right};
+        };
+        EXPECT_EQ(ToString(geo::GapsWithin(wide, classic, true, RECT{lo, 0, hi, 10})),
+                  ToString(Walked(geo::GapCount(wide, classic, true), horizontal, lo, hi)));
+        const auto vertical = [&](int64_t i) {
+            const RECT gap = geo::GapRect(tall, tall, classic, false, i);
+            return std::pair{gap.top, gap.bottom};
+        };
+        EXPECT_EQ(ToString(geo::GapsWithin(tall, classic, false, RECT{0, lo, 10, hi})),
+                  ToString(Walked(geo::GapCount(tall, classic, false), vertical, lo, hi)));
+        const auto tile = [&](int64_t i) {
+            return std::pair{tiles[i].dst, tiles[i].dst + tiles[i].length};
+        };
+        EXPECT_EQ(ToString(tiles.Within(lo, hi)), ToString(Walked(tiles.Count(), tile, lo, hi)));
+    }
+    // Across the widest bar only the few gaps on a small surface are left.
+    const RECT huge{INT_MIN, 0, INT_MAX, 10};
+    const geo::IndexRange onSurface = geo::GapsWithin(huge, classic, true, RECT{0, 0, 60, 10});
+    EXPECT_LE(onSurface.last - onSurface.first, 7);
 }
 
 }  // namespace
