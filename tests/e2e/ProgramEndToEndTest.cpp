@@ -4,53 +4,23 @@
 
 #include "CommandList.h"
 #include "ExpectedLayout.h"
-#include "ProgramUnderTest.h"
-#include "TestSupport.h"
-
-#include <gtest/gtest.h>
+#include "FrmQuenfix.h"
+#include "ProgramEndToEnd.h"
 
 #include <algorithm>
 #include <cctype>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 namespace {
 
 using namespace testing_support;
-
-constexpr DWORD kRunTimeoutMs = 180000;
+using namespace e2e_testing;
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
-}
-
-std::string SystemRegsvr32() {
-    char directory[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryA(directory, MAX_PATH);
-    return std::string(directory, length) + "\\regsvr32.exe";
-}
-
-bool RunningUnderWine() {
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
-}
-
-struct Execution {
-    std::string program;
-    std::string commandLine;
-};
-
-std::vector<Execution> ReadExecutions(const std::string& log) {
-    std::vector<Execution> executions;
-    std::istringstream lines(ReadTextFile(log));
-    for (std::string line; std::getline(lines, line);) {
-        const auto bar = line.find('|');
-        executions.push_back({line.substr(0, bar), bar == std::string::npos ? "" : line.substr(bar + 1)});
-    }
-    return executions;
 }
 
 // The index of the entry the status label names, -1 before the first, 111 when done.
@@ -63,35 +33,6 @@ std::optional<int> EntryNamedBy(const std::string& status) {
     }
     return std::nullopt;
 }
-
-class ProgramEndToEnd : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        // Only ever replace regsvr32.exe in a Wine prefix made for the tests.
-        if (!RunningUnderWine()) return;
-        ::CopyFileA((ExeDirectory() + "standin\\regsvr32.exe").c_str(), SystemRegsvr32().c_str(), FALSE);
-    }
-
-    void SetUp() override {
-        if (!RunningUnderWine()) GTEST_SKIP() << "needs a Wine test prefix for its stand-in regsvr32";
-        char overrides[256] = {};
-        ::GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-        ASSERT_NE(std::string(overrides).find("regsvr32.exe=n"), std::string::npos)
-            << "Wine runs its own regsvr32 unless WINEDLLOVERRIDES has regsvr32.exe=n";
-        program.emplace(ExeDirectory() + QUENFIX_EXE, log);
-        ASSERT_TRUE(program->Started()) << "the window did not appear";
-    }
-
-    size_t ExecutionCount() const { return ReadExecutions(log).size(); }
-    bool WaitForExecutions(size_t count) const {
-        return WaitFor([&] { return ExecutionCount() >= count; }, kRunTimeoutMs);
-    }
-    bool Done() const { return program->Status() == "Registering: Done"; }
-
-    TempDirectory temp;
-    std::string log = temp.Path() + "executions.log";
-    std::optional<ProgramUnderTest> program;
-};
 
 TEST_F(ProgramEndToEnd, ShowsEveryControlWhereAndAsTheWindowDefinesIt) {
     EXPECT_EQ(ProgramUnderTest::Text(program->Window()), "Quenfix - By Tarnwick");

@@ -25,7 +25,8 @@ BOOL CALLBACK MatchProgramWindow(HWND hwnd, LPARAM lp) {
 
 }  // namespace
 
-ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string& standinLog) {
+ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string& standinLog,
+                                   const std::string& workingDirectory) {
     ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", standinLog.c_str());
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -34,7 +35,9 @@ ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
     const BOOL created = ::CreateProcessA(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0,
-                                          nullptr, nullptr, &startup, &info);
+                                          nullptr,
+                                          workingDirectory.empty() ? nullptr : workingDirectory.c_str(),
+                                          &startup, &info);
     ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", nullptr);
     if (!created) return;
     m_process.reset(info.hProcess);

@@ -9,9 +9,11 @@
 
 class ProgramUnderTest {
 public:
-    // Starts the program with the given variables added to the environment and
-    // waits until its window and controls exist. Check Started() afterwards.
-    ProgramUnderTest(const std::string& exePath, const std::string& standinLog);
+    // Starts the program with the stand-in's log named in its environment, in the
+    // given working directory (this process's own when empty), and waits until its
+    // window and controls exist. Check Started() afterwards.
+    ProgramUnderTest(const std::string& exePath, const std::string& standinLog,
+                     const std::string& workingDirectory = {});
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
     // Ends the program if it is still running.

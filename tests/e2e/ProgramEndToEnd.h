@@ -1,0 +1,46 @@
+#pragma once
+// What the end-to-end tests share: the stand-in regsvr32.exe put in the system
+// directory of the Wine test prefix, its log of executions, and a fixture that
+// starts the program with that log.
+
+#include "ProgramUnderTest.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e_testing {
+
+// The longest a whole run with the stand-in may take.
+inline constexpr DWORD kRunTimeoutMs = 180000;
+
+// One line of the stand-in's log: the program file that ran and its command line.
+struct Execution {
+    std::string program;
+    std::string commandLine;
+};
+std::vector<Execution> ReadExecutions(const std::string& log);
+
+std::string SystemRegsvr32();
+
+class ProgramEndToEnd : public ::testing::Test {
+protected:
+    // Puts the stand-in in place of the system's regsvr32.exe, in a Wine prefix only.
+    static void SetUpTestSuite();
+    // Starts the program, in `workingDirectory` when a derived fixture set one.
+    void SetUp() override;
+
+    [[nodiscard]] size_t ExecutionCount() const { return ReadExecutions(log).size(); }
+    [[nodiscard]] bool WaitForExecutions(size_t count) const;
+    [[nodiscard]] bool Done() const { return program->Status() == "Registering: Done"; }
+
+    testing_support::TempDirectory temp;
+    std::string log = temp.Path() + "executions.log";
+    std::string workingDirectory;
+    std::optional<ProgramUnderTest> program;
+};
+
+}  // namespace e2e_testing
