@@ -152,7 +152,7 @@ IndexRange GapsWithin(const RECT& bar, const Segmentation& s, bool horizontal,
     IndexRange range;
     if (horizontal) {
         const int64_t origin = int64_t{bar.left} + s.segment;
-        range = {FloorDiv(visible.left - s.gap - origin, period) + 1,
+        range = {FloorDiv(int64_t{visible.left} - s.gap - origin, period) + 1,
                  CeilDiv(visible.right - origin, period)};
     } else {
         const int64_t origin = bar.bottom;
