@@ -1,0 +1,15 @@
+#pragma once
+// The few Win32 declarations the progress bar's pure geometry uses, so that it
+// builds for the machine itself, where the sanitizers exist.
+
+#include <cstdint>
+
+typedef int32_t LONG;
+typedef unsigned int UINT;
+struct RECT {
+    LONG left, top, right, bottom;
+};
+struct POINT {
+    LONG x, y;
+};
+#define DT_SINGLELINE 0x00000020
