@@ -3,11 +3,11 @@
 #include "CommandList.h"
 #include "MessagePump.h"
 #include "ProgressDisplay.h"
+#include "SystemLibrary.h"
 #include "mdXpThemeSupport.h"
 #include "resource.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <array>
 #include <vector>
@@ -73,8 +73,13 @@ RECT TwipsToPixels(const RECT& twips, int dpi) noexcept {
             TwipsToPixels(twips.right, dpi), TwipsToPixels(twips.bottom, dpi)};
 }
 
+// Bound when the link is first clicked: importing it would load the shell's
+// libraries before the window's first paint.
+using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+
 void OpenInShell(HWND owner) noexcept {
-    ::ShellExecuteA(owner, "Open", FrmQuenfix::kMakersPage, "", "", SW_SHOWNORMAL);
+    static const auto shellExecute = win::SystemProc<ShellExecuteFn>(L"shell32.dll", "ShellExecuteA");
+    if (shellExecute) shellExecute(owner, "Open", FrmQuenfix::kMakersPage, "", "", SW_SHOWNORMAL);
 }
 
 }  // namespace
