@@ -1,0 +1,176 @@
+// A whole repair run of the window whose command runner is the real one, where a few
+// executions start hostile children: one that floods its standard output, one that
+// never ends, one that crashes, one whose file is missing and files that are not
+// programs. The rest start a child that ends at once.
+
+#include "FrmQuenfix.h"
+#include "HiddenCommand.h"
+
+#include "TestSupport.h"
+#include "UniqueHandle.h"
+
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <vector>
+
+namespace {
+
+using namespace testing_support;
+
+constexpr unsigned long long kFloodBytes = 10 * 1024 * 1024;
+
+std::string ChildCommand(const std::string& arguments) {
+    return Quoted(ExeDirectory() + QUENFIX_TEST_CHILD) + " " + arguments;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+ULONGLONG CreationTime(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (ULONGLONG{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+}
+
+ULONGLONG Now() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return (ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+}
+
+struct Child {
+    DWORD id;
+    std::wstring file;
+};
+
+// This process's children that are still running and were created at or after `since`.
+std::vector<Child> LiveChildrenSince(ULONGLONG since) {
+    std::vector<Child> children;
+    const win::unique_handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return children;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ParentProcessID != ::GetCurrentProcessId()) continue;
+        const win::unique_handle child(
+            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (!child || ::WaitForSingleObject(child.get(), 0) != WAIT_TIMEOUT) continue;
+        if (CreationTime(child.get()) >= since) children.push_back({entry.th32ProcessID, entry.szExeFile});
+    }
+    return children;
+}
+
+void Terminate(DWORD processId) {
+    const win::unique_handle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+    if (!process) return;
+    ::TerminateProcess(process.get(), 1);
+    ::WaitForSingleObject(process.get(), 5000);
+}
+
+// GetProcessHandleCount where the system implements it; Wine 8 answers 0, and
+// there the handle values in use are probed one by one (Wine hands them out from
+// the bottom of its table, four apart).
+DWORD OpenKernelHandles() {
+    DWORD count = 0;
+    if (::GetProcessHandleCount(::GetCurrentProcess(), &count) && count != 0) return count;
+    DWORD flags = 0;
+    for (ULONG_PTR value = 4; value <= 0x10000; value += 4) {
+        if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+    }
+    return count;
+}
+
+class HostileChildren : public ::testing::Test {
+protected:
+    void TearDown() override {
+        // The child that never ends is the test's to stop, and so is any other that
+        // a fault left blocked: it would hold this process's output open.
+        for (const Child& child : LiveChildrenSince(testStart)) Terminate(child.id);
+        DrainMessages();
+    }
+
+    const ULONGLONG testStart = Now();
+    TempDirectory temp;
+    const std::string floodDoneFile = temp.Path() + "flood-done.txt";
+    const std::string hangPidFile = temp.Path() + "hang-pid.txt";
+};
+
+TEST_F(HostileChildren, RunEndsDoneAndLeavesNoChildBlockedOnItsPipe) {
+    const std::string textFile = temp.Path() + "text.exe";
+    WriteBytes(textFile, "This is not a program.\r\n");
+    const std::string brokenProgram = temp.Path() + "broken.exe";
+    WriteBytes(brokenProgram, "MZ" + std::string(62, '\xff'));
+
+    // Keyed by the execution (from 1) at which the child is started; both executions
+    // of entry 1 (3 and 4) and single executions of other entries.
+    const std::map<int, std::string> hostile = {
+        {3, ChildCommand("flood " + std::to_string(kFloodBytes) + " " + Quoted(floodDoneFile))},
+        {4, ChildCommand("crash")},
+        {7, ChildCommand("hang " + Quoted(hangPidFile))},
+        {10, Quoted(temp.Path() + "missing.exe") + " acelpdec.ax /s"},
+        {13, Quoted(textFile) + " acelpdec.ax /s"},
+        {16, Quoted(brokenProgram) + " acelpdec.ax /s"},
+    };
+    std::map<int, std::string> results;
+    int executions = 0;
+    RepairPlatform platform;
+    platform.runCommand = [&](const std::string&) {
+        ++executions;
+        const auto child = hostile.find(executions);
+        const std::string result =
+            HiddenCommand::RunHiddenCommand(child != hostile.end() ? child->second : ChildCommand("exit"));
+        if (child != hostile.end() || !result.empty()) results[executions] = result;
+        return result;
+    };
+    FrmQuenfix form(platform);
+    ASSERT_TRUE(form.Create());
+
+    (void)HiddenCommand::RunHiddenCommand(ChildCommand("exit"));
+    const DWORD handlesBefore = OpenKernelHandles();
+    form.RunRepair();
+
+    char status[64] = {};
+    ::GetWindowTextA(::GetDlgItem(form.Hwnd(), FrmQuenfix::kLabel2), status, sizeof status);
+    EXPECT_STREQ(status, "Registering: Done");
+    EXPECT_EQ(executions, 222);
+    for (const auto& [execution, result] : results) {
+        const bool mustFail = execution == 10 || execution == 13 || execution == 16;
+        EXPECT_EQ(result.starts_with("Error: CreateProcess failed. "), mustFail)
+            << "execution " << execution << ": " << result;
+    }
+    EXPECT_EQ(results[10], "Error: CreateProcess failed. 2");
+    // Each execution that kept a handle would show here, 222 of them at least.
+    EXPECT_LT(OpenKernelHandles(), handlesBefore + 10);
+
+    // Nobody reads the flood, so the child can only have ended through the broken
+    // pipe, before it wrote all it meant to.
+    ASSERT_TRUE(WaitFor([&] { return FileExists(floodDoneFile); }, 15000))
+        << "the flooding child is still blocked on its pipe";
+    EXPECT_LT(std::strtoull(ReadTextFile(floodDoneFile).c_str(), nullptr, 10), kFloodBytes);
+
+    // The child that never ends runs on, as a child past its wait may; every other
+    // child of the run is gone.
+    ASSERT_TRUE(WaitFor([&] { return !ReadTextFile(hangPidFile).empty(); }, 5000));
+    const DWORD hanging = std::strtoul(ReadTextFile(hangPidFile).c_str(), nullptr, 10);
+    std::vector<Child> live;
+    const bool onlyTheHangingOne = WaitFor(
+        [&] {
+            live = LiveChildrenSince(testStart);
+            return live.size() == 1 && live.front().id == hanging;
+        },
+        10000);
+    EXPECT_TRUE(onlyTheHangingOne) << [&] {
+        ::testing::Message running;
+        running << "still running besides " << hanging << ":";
+        for (const Child& child : live) running << " " << child.id << " " << child.file;
+        return running;
+    }();
+}
+
+}  // namespace
