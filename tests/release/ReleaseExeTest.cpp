@@ -59,6 +59,17 @@ TEST_P(BuiltProgramFile, ImportsSystemDllsOnly) {
     for (const std::string& dll : m_summary.importedDlls) EXPECT_TRUE(pe_file::IsSystemDll(dll)) << dll;
 }
 
+// A click on the link (shell32) and the first caption (oleaut32, which brings ole32)
+// bind their entries when first used: imported, these libraries would all be loaded
+// and initialised before the window's first paint.
+TEST_P(BuiltProgramFile, LeavesTheShellAndOleLibrariesUntilTheyAreNeeded) {
+    for (const char* later : {"shell32.dll", "oleaut32.dll", "ole32.dll"}) {
+        EXPECT_FALSE(std::ranges::any_of(m_summary.importedDlls, [&](const std::string& dll) {
+            return _stricmp(dll.c_str(), later) == 0;
+        })) << later;
+    }
+}
+
 TEST_P(BuiltProgramFile, EmbedsNoManifest) {
     EXPECT_TRUE(HasResourceType(kGroupIconType)) << "the resource directory was not read";
     EXPECT_FALSE(HasResourceType(kManifestType));
