@@ -139,17 +139,18 @@ void Measure(const std::string& programPath, const References& references, Bench
     table.AddTiming("Start-up to first completed paint", plain.medians.ours,
                     plain.medians.reference, 1.2);
     const Comparison withComctl32 = Compare(programPath, references.minimalWindowWithComctl32);
-    table.Add({"Start-up, vs a minimal window loading comctl32",
+    table.Add({"Start-up, vs minimal window importing comctl32",
                Figures::Duration(withComctl32.medians.ours),
                Figures::Duration(withComctl32.medians.reference),
                Figures::Ratio(withComctl32.medians.ours / withComctl32.medians.reference),
-               "(comctl32's share)"});
+               "(for comparison)"});
     table.AddNote("Start-up: CreateProcess until WaitForInputIdle returns, median of " +
                   std::to_string(kRounds) +
                   " alternating starts each; reference: a window of the same size and style "
-                  "that paints only its background (bench/MinimalWindow.cpp), and the same "
-                  "window importing comctl32, which the program needs for its subclassing and "
-                  "its version check. Checked at each return: the window visible and nothing of "
+                  "that paints only its background (bench/MinimalWindow.cpp), and for comparison the "
+                  "same window importing comctl32, which the program needs for its subclassing and "
+                  "its version check, and whose initialisation under Wine is a large part of the "
+                  "difference. Checked at each return: the window visible and nothing of "
                   "it or its children left to paint, in " +
                   Checked(plain.ours) + " and " + Checked(withComctl32.ours) +
                   " starts of the program, " + Checked(plain.reference) + " of the minimal window and " +
