@@ -1,6 +1,7 @@
 #include "HiddenCommand.h"
 
 #include "MessagePump.h"
+#include "SystemLibrary.h"
 #include "UniqueHandle.h"
 
 #include <string_view>
@@ -15,10 +16,9 @@ namespace {
 class InheritOnlyList {
 public:
     explicit InheritOnlyList(HANDLE handle) noexcept : m_handle(handle) {
-        const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-        const auto initialize = Lookup<InitializeFn>(kernel, "InitializeProcThreadAttributeList");
-        const auto update = Lookup<UpdateFn>(kernel, "UpdateProcThreadAttribute");
-        m_delete = Lookup<DeleteFn>(kernel, "DeleteProcThreadAttributeList");
+        const auto initialize = win::LoadedProc<InitializeFn>(kKernel32, "InitializeProcThreadAttributeList");
+        const auto update = win::LoadedProc<UpdateFn>(kKernel32, "UpdateProcThreadAttribute");
+        m_delete = win::LoadedProc<DeleteFn>(kKernel32, "DeleteProcThreadAttributeList");
         if (!initialize || !update || !m_delete) return;
         SIZE_T size = 0;
         initialize(nullptr, 1, 0, &size);
@@ -44,11 +44,7 @@ private:
                                    PVOID, PSIZE_T);
     using DeleteFn = VOID(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST);
 
-    template <typename F>
-    static F Lookup(HMODULE module, const char* name) noexcept {
-        return module ? reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-                      : nullptr;
-    }
+    static constexpr const wchar_t* kKernel32 = L"kernel32.dll";
 
     void Release() noexcept {
         if (m_list) m_delete(m_list);

@@ -1,24 +1,16 @@
 #include "RepairPlatform.h"
 
 #include "HiddenCommand.h"
-
-namespace {
-
-template <typename F>
-F Kernel32Function(const char* name) noexcept {
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    return kernel ? reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(kernel, name)))
-                  : nullptr;
-}
-
-}  // namespace
+#include "SystemLibrary.h"
 
 RepairPlatform RepairPlatform::System() {
+    using DisableFn = BOOL(WINAPI*)(PVOID*);
+    using RevertFn = BOOL(WINAPI*)(PVOID);
     RepairPlatform platform;
-    if (auto disable = Kernel32Function<BOOL(WINAPI*)(PVOID*)>("Wow64DisableWow64FsRedirection")) {
+    if (auto disable = win::LoadedProc<DisableFn>(L"kernel32.dll", "Wow64DisableWow64FsRedirection")) {
         platform.disableRedirection = disable;
     }
-    if (auto revert = Kernel32Function<BOOL(WINAPI*)(PVOID)>("Wow64RevertWow64FsRedirection")) {
+    if (auto revert = win::LoadedProc<RevertFn>(L"kernel32.dll", "Wow64RevertWow64FsRedirection")) {
         platform.revertRedirection = revert;
     }
     platform.runCommand = &HiddenCommand::RunHiddenCommand;

@@ -2,6 +2,7 @@
 
 #include "FrmQuenfix.h"
 #include "MessagePump.h"
+#include "SystemLibrary.h"
 #include "mdXpThemeSupport.h"
 
 namespace mdStartup {
@@ -11,11 +12,9 @@ namespace {
 // elsewhere the step does nothing.
 void TurnDataExecutionPreventionOff() noexcept {
     using SetPolicyFn = BOOL(WINAPI*)(DWORD);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const auto setPolicy = kernel ? reinterpret_cast<SetPolicyFn>(reinterpret_cast<void*>(
-                                        ::GetProcAddress(kernel, "SetProcessDEPPolicy")))
-                                  : nullptr;
-    if (setPolicy) setPolicy(0);
+    if (const auto setPolicy = win::LoadedProc<SetPolicyFn>(L"kernel32.dll", "SetProcessDEPPolicy")) {
+        setPolicy(0);
+    }
 }
 
 }  // namespace

@@ -3,15 +3,40 @@
 #include <cwchar>
 
 namespace win {
+namespace {
 
-FARPROC SystemProcAddress(const wchar_t* library, const char* name) noexcept {
+// The folder of the system DLLs of this process's own bitness. A 32-bit process on
+// 64-bit Windows names SysWOW64 itself instead of relying on the file-system
+// redirection of System32, because a repair run switches that redirection off for
+// the window's thread while the window goes on handling messages: a first load in
+// such a moment would otherwise reach the 64-bit DLL and fail.
+UINT SystemDllDirectory(wchar_t* path, UINT size) noexcept {
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    using GetDirectoryFn = UINT(WINAPI*)(LPWSTR, UINT);
+    BOOL wow64 = FALSE;
+    if (const auto isWow64 = LoadedProc<IsWow64ProcessFn>(L"kernel32.dll", "IsWow64Process")) {
+        isWow64(::GetCurrentProcess(), &wow64);
+    }
+    const auto wow64Directory = LoadedProc<GetDirectoryFn>(L"kernel32.dll", "GetSystemWow64DirectoryW");
+    if (wow64 && wow64Directory) return wow64Directory(path, size);
+    return ::GetSystemDirectoryW(path, size);
+}
+
+HMODULE LoadSystemDll(const wchar_t* library) noexcept {
+    if (const HMODULE loaded = ::GetModuleHandleW(library)) return loaded;
     wchar_t path[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
+    const UINT length = SystemDllDirectory(path, MAX_PATH);
     const std::size_t libraryLength = std::wcslen(library);
     if (length == 0 || length + 1 + libraryLength >= MAX_PATH) return nullptr;
     path[length] = L'\\';
     std::wmemcpy(path + length + 1, library, libraryLength + 1);
-    const HMODULE module = ::LoadLibraryW(path);
+    return ::LoadLibraryW(path);
+}
+
+}  // namespace
+
+FARPROC SystemProcAddress(const wchar_t* library, const char* name) noexcept {
+    const HMODULE module = LoadSystemDll(library);
     return module ? ::GetProcAddress(module, name) : nullptr;
 }
 

@@ -1,5 +1,7 @@
 #include "UxTheme.h"
 
+#include "SystemLibrary.h"
+
 namespace uxtheme {
 namespace {
 
@@ -20,25 +22,23 @@ struct Entries {
 };
 
 template <typename F>
-void Bind(HMODULE module, const char* name, F& entry) noexcept {
-    entry = reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+void Bind(const char* name, F& entry) noexcept {
+    entry = win::SystemProc<F>(L"uxtheme.dll", name);
 }
 
 Entries LoadEntries() noexcept {
     Entries e;
-    HMODULE module = ::LoadLibraryW(L"uxtheme.dll");
-    if (!module) return e;
-    Bind(module, "IsAppThemed", e.isAppThemed);
-    Bind(module, "IsThemeActive", e.isThemeActive);
-    Bind(module, "GetThemeAppProperties", e.getThemeAppProperties);
-    Bind(module, "OpenThemeData", e.openThemeData);
-    Bind(module, "CloseThemeData", e.closeThemeData);
-    Bind(module, "GetThemeInt", e.getThemeInt);
-    Bind(module, "DrawThemeBackground", e.drawThemeBackground);
-    Bind(module, "GetThemeBackgroundContentRect", e.getThemeBackgroundContentRect);
-    Bind(module, "GetThemeBackgroundRegion", e.getThemeBackgroundRegion);
-    Bind(module, "DrawThemeText", e.drawThemeText);
-    Bind(module, "DrawThemeParentBackground", e.drawThemeParentBackground);
+    Bind("IsAppThemed", e.isAppThemed);
+    Bind("IsThemeActive", e.isThemeActive);
+    Bind("GetThemeAppProperties", e.getThemeAppProperties);
+    Bind("OpenThemeData", e.openThemeData);
+    Bind("CloseThemeData", e.closeThemeData);
+    Bind("GetThemeInt", e.getThemeInt);
+    Bind("DrawThemeBackground", e.drawThemeBackground);
+    Bind("GetThemeBackgroundContentRect", e.getThemeBackgroundContentRect);
+    Bind("GetThemeBackgroundRegion", e.getThemeBackgroundRegion);
+    Bind("DrawThemeText", e.drawThemeText);
+    Bind("DrawThemeParentBackground", e.drawThemeParentBackground);
     return e;
 }
 

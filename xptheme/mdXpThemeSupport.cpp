@@ -1,6 +1,7 @@
 #include "mdXpThemeSupport.h"
 
 #include "mdXpThemeSupportInternal.h"
+#include "SystemLibrary.h"
 #include "UxTheme.h"
 
 #include <vssym32.h>
@@ -21,10 +22,7 @@ bool g_startupDone = false;
 seams::DllGetVersionProc FindBoundDllGetVersion() noexcept {
     // The library the process has bound, never a fresh load: only that one draws
     // the process's controls.
-    const HMODULE comctl = ::GetModuleHandleA("comctl32.dll");
-    if (!comctl) return nullptr;
-    return reinterpret_cast<seams::DllGetVersionProc>(
-        reinterpret_cast<void*>(::GetProcAddress(comctl, "DllGetVersion")));
+    return win::LoadedProc<seams::DllGetVersionProc>(L"comctl32.dll", "DllGetVersion");
 }
 
 void TraceToDebugger(const char* procedure, const char* description) noexcept {
@@ -45,10 +43,7 @@ using GetWindowSubclassFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PT
 
 // Bound at run time: not every import library of the toolchain carries the entry.
 GetWindowSubclassFn FindGetWindowSubclass() noexcept {
-    const HMODULE comctl = ::GetModuleHandleA("comctl32.dll");
-    if (!comctl) return nullptr;
-    return reinterpret_cast<GetWindowSubclassFn>(
-        reinterpret_cast<void*>(::GetProcAddress(comctl, "GetWindowSubclass")));
+    return win::LoadedProc<GetWindowSubclassFn>(L"comctl32.dll", "GetWindowSubclass");
 }
 
 bool ReadFlag(HWND hWnd, const char* name) noexcept {
