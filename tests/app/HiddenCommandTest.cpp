@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 
 namespace {
 
@@ -103,7 +104,14 @@ TEST(RunHiddenCommand, PlantedRegsvr32BesideTheProgramOrInTheCurrentDirectoryNev
     ::SetCurrentDirectoryA(previousDirectory);
 
     EXPECT_EQ(result, "");
-    EXPECT_FALSE(FileExists(log)) << ReadTextFile(log);
+    // The system's own regsvr32.exe may be the tests' stand-in, which logs as well;
+    // only a line from either planted copy is a fault.
+    std::istringstream lines(ReadTextFile(log));
+    for (std::string line; std::getline(lines, line);) {
+        const std::string program = line.substr(0, line.find('|'));
+        EXPECT_NE(::lstrcmpiA(program.c_str(), besideProgram.Path().c_str()), 0);
+        EXPECT_NE(::lstrcmpiA(program.c_str(), inCurrentDirectory.Path().c_str()), 0);
+    }
 }
 
 }  // namespace

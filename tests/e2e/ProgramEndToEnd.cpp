@@ -10,6 +10,35 @@ bool RunningUnderWine() {
     return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
 }
 
+bool RunningUnderWow64() {
+    BOOL wow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::string Regsvr32In(UINT(WINAPI* directoryOf)(LPSTR, UINT)) {
+    char directory[MAX_PATH];
+    const UINT length = directoryOf(directory, MAX_PATH);
+    return std::string(directory, length < MAX_PATH ? length : 0) + "\\regsvr32.exe";
+}
+
+std::string SystemRegsvr32() { return Regsvr32In(&::GetSystemDirectoryA); }
+std::string Wow64Regsvr32() { return Regsvr32In(&::GetSystemWow64DirectoryA); }
+
+bool PutStandIn(const std::string& target) {
+    return ::CopyFileA((testing_support::ExeDirectory() + "standin\\regsvr32.exe").c_str(), target.c_str(),
+                       FALSE) != FALSE;
+}
+
+// A 32-bit process on 64-bit Windows sees the 32-bit system directory under the name
+// of the native one; with the redirection off it reaches the native one itself.
+bool PutStandInInNativeSystemDirectory() {
+    PVOID saved = nullptr;
+    if (!::Wow64DisableWow64FsRedirection(&saved)) return false;
+    const bool copied = PutStandIn(SystemRegsvr32());
+    ::Wow64RevertWow64FsRedirection(saved);
+    return copied;
+}
+
 }  // namespace
 
 std::vector<Execution> ReadExecutions(const std::string& log) {
@@ -22,17 +51,19 @@ std::vector<Execution> ReadExecutions(const std::string& log) {
     return executions;
 }
 
-std::string SystemRegsvr32() {
-    char directory[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryA(directory, MAX_PATH);
-    return std::string(directory, length) + "\\regsvr32.exe";
+std::string Regsvr32ReachedBy(size_t execution) {
+    return RunningUnderWow64() && execution % 2 == 1 ? Wow64Regsvr32() : SystemRegsvr32();
 }
 
 void ProgramEndToEnd::SetUpTestSuite() {
     // Only ever replace regsvr32.exe in a Wine prefix made for the tests.
     if (!RunningUnderWine()) return;
-    ::CopyFileA((testing_support::ExeDirectory() + "standin\\regsvr32.exe").c_str(),
-                SystemRegsvr32().c_str(), FALSE);
+    if (RunningUnderWow64()) {
+        ASSERT_TRUE(PutStandInInNativeSystemDirectory());
+        ASSERT_TRUE(PutStandIn(Wow64Regsvr32()));
+    } else {
+        ASSERT_TRUE(PutStandIn(SystemRegsvr32()));
+    }
 }
 
 void ProgramEndToEnd::SetUp() {

@@ -26,11 +26,16 @@ struct Execution {
 };
 std::vector<Execution> ReadExecutions(const std::string& log);
 
-std::string SystemRegsvr32();
+// The regsvr32.exe that execution `execution` (from 0) of a run reaches. Each line
+// runs first with the file-system redirection off, then with it restored: a 32-bit
+// program on 64-bit Windows reaches the native system directory the first time and
+// the 32-bit one the second; any other reaches the one system directory both times.
+std::string Regsvr32ReachedBy(size_t execution);
 
 class ProgramEndToEnd : public ::testing::Test {
 protected:
-    // Puts the stand-in in place of the system's regsvr32.exe, in a Wine prefix only.
+    // Puts the stand-in in place of the system's regsvr32.exe in every system
+    // directory a run reaches, in a Wine prefix only.
     static void SetUpTestSuite();
     // Starts the program, in `workingDirectory` when a derived fixture set one.
     void SetUp() override;

@@ -80,7 +80,7 @@ TEST_F(ProgramEndToEnd, RightButtonRunsEveryLineTwiceInListOrderAndSpaceDoesNot)
     const auto lines = CommandList::Lines();
     for (size_t i = 0; i < executions.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(Lower(executions[i].program), Lower(SystemRegsvr32()));
+        EXPECT_EQ(Lower(executions[i].program), Lower(Regsvr32ReachedBy(i)));
         EXPECT_EQ(executions[i].commandLine, lines[i / 2]);
     }
 }
