@@ -27,8 +27,9 @@ void StdFont::Weight(LONG weight) {
 LOGFONTA StdFont::LogFont(int dpiY) const {
     LOGFONTA lf{};
     // A negative height asks for the character height (em size) rather than the
-    // cell height, which is how point sizes are defined.
-    lf.lfHeight = -RoundHalfEven(m_points * dpiY / 72.0);
+    // cell height, which is how point sizes are defined. Rounding the negated size,
+    // not negating the rounded one, keeps a height of -2^31 from overflowing.
+    lf.lfHeight = RoundHalfEven(-(m_points * dpiY / 72.0));
     lf.lfWeight = m_weight;
     lf.lfCharSet = ANSI_CHARSET;
     std::strncpy(lf.lfFaceName, m_name.c_str(), LF_FACESIZE - 1);

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <climits>
+#include <cmath>
 
 namespace {
 
@@ -161,6 +162,17 @@ TEST_F(ProgressBarBadValues, ExtremeRangesTargetsHostsAndFontsNeitherCrashNorLea
     const std::size_t afterWarmUp = LiveGdiObjects();
     PaintEveryCombination();
     EXPECT_EQ(LiveGdiObjects(), afterWarmUp);
+}
+
+// Heights beyond 32 bits fall back to the font mapper's default (0); the one at the
+// negative end must not overflow on its way.
+TEST(StdFontBadSizes, HeightsOutsideTheRangeGiveTheDefaultAndNoneOverflows) {
+    const auto heightAt96Dpi = [](double points) { return win::StdFont("Tahoma", points).LogFont(96).lfHeight; };
+    EXPECT_EQ(heightAt96Dpi(6.75), -9);
+    EXPECT_EQ(heightAt96Dpi(1610612736.0), INT_MIN);  // 2^31 pixels
+    EXPECT_EQ(heightAt96Dpi(-1610612736.0), 0);
+    EXPECT_EQ(heightAt96Dpi(1e300), 0);
+    EXPECT_EQ(heightAt96Dpi(std::nan("")), 0);
 }
 
 // A target far larger than any surface gets no buffer and is painted straight into
