@@ -56,6 +56,16 @@ std::string ReadTextFile(const std::string& path) {
     return text.str();
 }
 
+std::vector<Execution> ReadExecutions(const std::string& log) {
+    std::vector<Execution> executions;
+    std::istringstream lines(ReadTextFile(log));
+    for (std::string line; std::getline(lines, line);) {
+        const auto bar = line.find('|');
+        executions.push_back({line.substr(0, bar), bar == std::string::npos ? "" : line.substr(bar + 1)});
+    }
+    return executions;
+}
+
 bool FileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

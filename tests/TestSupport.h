@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -42,6 +43,15 @@ private:
 
 std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
+
+// One line of the log the stand-in regsvr32.exe appends to: the program file that
+// ran and its command line.
+struct Execution {
+    std::string program;
+    std::string commandLine;
+};
+// Every line of that log, in order; none when there is no log.
+std::vector<Execution> ReadExecutions(const std::string& log);
 
 // Polls the condition, handling this thread's messages in between, until it holds
 // or the timeout passes. Returns whether it held.

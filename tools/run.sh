@@ -6,7 +6,7 @@
 #   tools/run.sh [--themed]
 # --themed puts quenfix.exe.manifest beside the program, so that version 6 of the
 # common controls is bound and the controls take the visual style.
-# The 64-bit build runs here; these machines cannot run 32-bit code natively.
+# The 64-bit build runs here, since not every machine runs 32-bit code itself.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

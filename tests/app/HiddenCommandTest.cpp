@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 
 namespace {
 
@@ -106,11 +105,9 @@ TEST(RunHiddenCommand, PlantedRegsvr32BesideTheProgramOrInTheCurrentDirectoryNev
     EXPECT_EQ(result, "");
     // The system's own regsvr32.exe may be the tests' stand-in, which logs as well;
     // only a line from either planted copy is a fault.
-    std::istringstream lines(ReadTextFile(log));
-    for (std::string line; std::getline(lines, line);) {
-        const std::string program = line.substr(0, line.find('|'));
-        EXPECT_NE(::lstrcmpiA(program.c_str(), besideProgram.Path().c_str()), 0);
-        EXPECT_NE(::lstrcmpiA(program.c_str(), inCurrentDirectory.Path().c_str()), 0);
+    for (const Execution& execution : ReadExecutions(log)) {
+        EXPECT_NE(::lstrcmpiA(execution.program.c_str(), besideProgram.Path().c_str()), 0);
+        EXPECT_NE(::lstrcmpiA(execution.program.c_str(), inCurrentDirectory.Path().c_str()), 0);
     }
 }
 

@@ -1,7 +1,5 @@
 #include "ProgramEndToEnd.h"
 
-#include <sstream>
-
 namespace e2e_testing {
 namespace {
 
@@ -40,16 +38,6 @@ bool PutStandInInNativeSystemDirectory() {
 }
 
 }  // namespace
-
-std::vector<Execution> ReadExecutions(const std::string& log) {
-    std::vector<Execution> executions;
-    std::istringstream lines(testing_support::ReadTextFile(log));
-    for (std::string line; std::getline(lines, line);) {
-        const auto bar = line.find('|');
-        executions.push_back({line.substr(0, bar), bar == std::string::npos ? "" : line.substr(bar + 1)});
-    }
-    return executions;
-}
 
 std::string Regsvr32ReachedBy(size_t execution) {
     return RunningUnderWow64() && execution % 2 == 1 ? Wow64Regsvr32() : SystemRegsvr32();

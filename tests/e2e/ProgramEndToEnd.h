@@ -10,7 +10,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace e2e_testing {
 
@@ -19,12 +18,8 @@ namespace e2e_testing {
 // tests is 600 s.
 inline constexpr DWORD kRunTimeoutMs = 450000;
 
-// One line of the stand-in's log: the program file that ran and its command line.
-struct Execution {
-    std::string program;
-    std::string commandLine;
-};
-std::vector<Execution> ReadExecutions(const std::string& log);
+using testing_support::Execution;
+using testing_support::ReadExecutions;
 
 // The regsvr32.exe that execution `execution` (from 0) of a run reaches. Each line
 // runs first with the file-system redirection off, then with it restored: a 32-bit
