@@ -1,13 +1,12 @@
 #include "FrmQuenfix.h"
 
 #include "CommandList.h"
+#include "CommonControls.h"
 #include "MessagePump.h"
 #include "ProgressDisplay.h"
 #include "SystemLibrary.h"
 #include "mdXpThemeSupport.h"
 #include "resource.h"
-
-#include <commctrl.h>
 
 #include <array>
 #include <vector>
@@ -110,7 +109,11 @@ bool FrmQuenfix::Create() noexcept {
     if (!CreateHwnd(exStyle, title.c_str(), style, x, y, width, height, nullptr, nullptr)) {
         return false;
     }
-    if (!CreateControls()) return false;
+    // A window without all its controls would never be shown and never end.
+    if (!CreateControls()) {
+        DestroyHwnd();
+        return false;
+    }
     FillCommandList();
     Load();
     return true;
@@ -136,8 +139,11 @@ bool FrmQuenfix::CreateControls() noexcept {
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     ::SendMessageW(Control(kImage2), STM_SETIMAGE, IMAGE_BITMAP,
                    reinterpret_cast<LPARAM>(m_logo.get()));
-    ::SetWindowSubclass(Control(kCommand1), &FrmQuenfix::Command1Proc, kMouseUpSubclassId,
-                        reinterpret_cast<DWORD_PTR>(this));
+    // Without it the button would never start a run.
+    if (!comctl32::SetWindowSubclass(Control(kCommand1), &FrmQuenfix::Command1Proc, kMouseUpSubclassId,
+                                     reinterpret_cast<DWORD_PTR>(this))) {
+        return false;
+    }
     m_command1.hWnd(Control(kCommand1));
     m_command1.Style(GraphicalButton::kGraphical);
     m_command1.Font(m_font);
@@ -290,15 +296,15 @@ LRESULT CALLBACK FrmQuenfix::Command1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     case WM_MBUTTONUP: {
         // The button finishes its own handling of the release (its capture and its
         // pressed state) before the run starts from the window's queue.
-        const LRESULT result = ::DefSubclassProc(hwnd, msg, wp, lp);
+        const LRESULT result = comctl32::DefSubclassProc(hwnd, msg, wp, lp);
         ::PostMessageW(reinterpret_cast<FrmQuenfix*>(self)->Hwnd(), kRunRepairMessage, 0, 0);
         return result;
     }
     case WM_NCDESTROY:
-        ::RemoveWindowSubclass(hwnd, &FrmQuenfix::Command1Proc, id);
+        comctl32::RemoveWindowSubclass(hwnd, &FrmQuenfix::Command1Proc, id);
         break;
     default:
         break;
     }
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
+    return comctl32::DefSubclassProc(hwnd, msg, wp, lp);
 }

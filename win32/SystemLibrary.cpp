@@ -22,7 +22,20 @@ UINT SystemDllDirectory(wchar_t* path, UINT size) noexcept {
     return ::GetSystemDirectoryW(path, size);
 }
 
-HMODULE LoadSystemDll(const wchar_t* library) noexcept {
+}  // namespace
+
+void ConfineLibrarySearch() noexcept {
+    // Windows 8 and later, and Windows 7 with KB2533623, have the call; it also
+    // covers what the loaded DLLs themselves load by name.
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    if (const auto setDefault =
+            LoadedProc<SetDefaultDllDirectoriesFn>(L"kernel32.dll", "SetDefaultDllDirectories")) {
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    ::SetDllDirectoryW(L"");
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* library) noexcept {
     if (const HMODULE loaded = ::GetModuleHandleW(library)) return loaded;
     wchar_t path[MAX_PATH];
     const UINT length = SystemDllDirectory(path, MAX_PATH);
@@ -33,10 +46,8 @@ HMODULE LoadSystemDll(const wchar_t* library) noexcept {
     return ::LoadLibraryW(path);
 }
 
-}  // namespace
-
 FARPROC SystemProcAddress(const wchar_t* library, const char* name) noexcept {
-    const HMODULE module = LoadSystemDll(library);
+    const HMODULE module = LoadSystemLibrary(library);
     return module ? ::GetProcAddress(module, name) : nullptr;
 }
 

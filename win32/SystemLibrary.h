@@ -1,14 +1,25 @@
 #pragma once
-// Entries of system DLLs that the program needs only now and then, bound on first
-// use instead of imported: every imported DLL is loaded and initialised before the
-// window can appear (oleaut32 brings ole32, combase and rpcrt4 with it, shell32
-// brings shcore and shlwapi). A DLL not yet loaded is taken from the system
-// directory by its full path, never from the program's or the current directory,
-// and stays loaded for the life of the process.
+// Where the program's DLLs come from. It runs elevated, often from a download folder
+// that others can write to, so no DLL is ever taken from the program's own folder,
+// the current directory or PATH: entries that are needed only now and then are bound
+// on first use from the system directory by full path, and every other load by name
+// is confined to the system directory for the life of the process.
+// Binding on first use also keeps those libraries out of the start-up: every
+// imported DLL is loaded and initialised before the window can appear (oleaut32
+// brings ole32, combase and rpcrt4 with it, shell32 brings shcore and shlwapi).
 
 #include <windows.h>
 
 namespace win {
+
+// Confines every later load of a DLL by name, the dependencies of loaded DLLs
+// included, to the system directory, and takes the current directory out of the
+// search where the system cannot confine it. Call it before anything else runs.
+void ConfineLibrarySearch() noexcept;
+
+// The system DLL `library` of this process's own bitness, loaded by its full path
+// and kept for the life of the process; null when it cannot be loaded.
+HMODULE LoadSystemLibrary(const wchar_t* library) noexcept;
 
 // The address of `name` in the system DLL `library`, or null when either is missing.
 [[nodiscard]] FARPROC SystemProcAddress(const wchar_t* library, const char* name) noexcept;

@@ -109,7 +109,7 @@ void pvDrawTransparentPicture(const win::StdPicture* picture, HDC hDC, int x, in
     default:
         break;
     }
-    if (!::TransparentBlt(hDC, x, y, width, height, work.dc.get(), xSrc, ySrc, widthSrc, heightSrc, mask)) {
+    if (!::GdiTransparentBlt(hDC, x, y, width, height, work.dc.get(), xSrc, ySrc, widthSrc, heightSrc, mask)) {
         pvReportError("pvDrawTransparentPicture");
     }
 }

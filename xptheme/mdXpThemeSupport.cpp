@@ -1,6 +1,7 @@
 #include "mdXpThemeSupport.h"
 
 #include "mdXpThemeSupportInternal.h"
+#include "CommonControls.h"
 #include "SystemLibrary.h"
 #include "UxTheme.h"
 
@@ -19,31 +20,10 @@ constexpr DWORD kHoverTimeMs = 1;
 
 bool g_startupDone = false;
 
-seams::DllGetVersionProc FindBoundDllGetVersion() noexcept {
-    // The library the process has bound, never a fresh load: only that one draws
-    // the process's controls.
-    return win::LoadedProc<seams::DllGetVersionProc>(L"comctl32.dll", "DllGetVersion");
-}
-
 void TraceToDebugger(const char* procedure, const char* description) noexcept {
     char line[512];
     std::snprintf(line, sizeof line, "mdXpThemeSupport.%s: %s\n", procedure, description);
     ::OutputDebugStringA(line);
-}
-
-HMODULE WINAPI LoadLibraryFromSystem(LPCSTR name) {
-    return ::LoadLibraryA(name);
-}
-
-BOOL WINAPI InitCommonControlsFromSystem(const INITCOMMONCONTROLSEX* init) {
-    return ::InitCommonControlsEx(init);
-}
-
-using GetWindowSubclassFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
-
-// Bound at run time: not every import library of the toolchain carries the entry.
-GetWindowSubclassFn FindGetWindowSubclass() noexcept {
-    return win::LoadedProc<GetWindowSubclassFn>(L"comctl32.dll", "GetWindowSubclass");
 }
 
 bool ReadFlag(HWND hWnd, const char* name) noexcept {
@@ -60,7 +40,7 @@ void pvSetPainted(HWND hWnd, bool bState) noexcept { WriteFlag(hWnd, kPainted, b
 bool pvIsVisible(HWND hWnd) noexcept { return ::IsWindowVisible(hWnd) != FALSE; }
 
 void RemoveButtonSupport(HWND hWnd) noexcept {
-    ::RemoveWindowSubclass(hWnd, &pvRedirectButton, kSubclassId);
+    comctl32::RemoveWindowSubclass(hWnd, &pvRedirectButton, kSubclassId);
     ::RemovePropA(hWnd, kHot);
     ::RemovePropA(hWnd, kPainted);
 }
@@ -183,7 +163,7 @@ void InitThemeSupport() noexcept {
         const seams::Platform& platform = seams::CurrentPlatform();
         // The shell library must be in before the controls are initialised; it stays
         // loaded for the life of the program.
-        platform.loadLibraryA("shell32.dll");
+        platform.loadSystemLibrary(L"shell32.dll");
         INITCOMMONCONTROLSEX init{};
         init.dwSize = sizeof init;
         init.dwICC = ICC_USEREX_CLASSES;
@@ -215,7 +195,7 @@ bool FixThemeSupport(std::span<const FormControl> controls) noexcept {
             continue;
         }
         if (control.kind == ControlKind::Frame) {
-            ::SetWindowSubclass(control.hWnd, &pvRedirectFrame, kSubclassId, 0);
+            comctl32::SetWindowSubclass(control.hWnd, &pvRedirectFrame, kSubclassId, 0);
         } else if (IsButtonKind(control.kind) && control.style == GraphicalButton::kGraphical) {
             // Without a model there is nothing to paint the button from.
             if (!control.button) {
@@ -223,7 +203,7 @@ bool FixThemeSupport(std::span<const FormControl> controls) noexcept {
                 pvReportError("FixThemeSupport");
                 continue;
             }
-            ::SetWindowSubclass(control.hWnd, &pvRedirectButton, kSubclassId,
+            comctl32::SetWindowSubclass(control.hWnd, &pvRedirectButton, kSubclassId,
                                 reinterpret_cast<DWORD_PTR>(control.button));
         }
     }
@@ -237,12 +217,12 @@ LRESULT CALLBACK pvRedirectFrame(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPa
     case WM_PRINTCLIENT:
         return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
     case WM_NCDESTROY:
-        ::RemoveWindowSubclass(hWnd, &pvRedirectFrame, uIdSubclass);
+        comctl32::RemoveWindowSubclass(hWnd, &pvRedirectFrame, uIdSubclass);
         break;
     default:
         break;
     }
-    return ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
+    return comctl32::DefSubclassProc(hWnd, uMsg, wParam, lParam);
 }
 
 LRESULT CALLBACK pvRedirectButton(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
@@ -267,14 +247,13 @@ LRESULT CALLBACK pvRedirectButton(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lP
     default:
         break;
     }
-    const LRESULT result = ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
+    const LRESULT result = comctl32::DefSubclassProc(hWnd, uMsg, wParam, lParam);
     AfterOwnHandling(hWnd, uMsg, redrawSuspended);
     return result;
 }
 
 bool pvFindSubclass(HWND hWnd, SUBCLASSPROC procedure, DWORD_PTR* refData) noexcept {
-    const GetWindowSubclassFn getWindowSubclass = FindGetWindowSubclass();
-    return getWindowSubclass && getWindowSubclass(hWnd, procedure, kSubclassId, refData);
+    return comctl32::GetWindowSubclass(hWnd, procedure, kSubclassId, refData) != FALSE;
 }
 
 void pvForgetButton(HWND hWnd, const GraphicalButton* button) noexcept {
@@ -291,7 +270,7 @@ bool pvIsHot(HWND hWnd) noexcept { return ReadFlag(hWnd, kHot); }
 namespace seams {
 
 Platform SystemPlatform() noexcept {
-    return {&FindBoundDllGetVersion, &LoadLibraryFromSystem, &InitCommonControlsFromSystem,
+    return {&comctl32::DllGetVersionEntry, &win::LoadSystemLibrary, &comctl32::InitCommonControlsEx,
             &TraceToDebugger};
 }
 

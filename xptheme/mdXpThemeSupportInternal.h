@@ -2,11 +2,10 @@
 // The module's private procedures that its sources share and that the tests call,
 // and the points where tests replace what the platform answers.
 
+#include "CommonControls.h"
 #include "GraphicalButton.h"
 
 #include <windows.h>
-#include <commctrl.h>
-#include <shlwapi.h>
 
 namespace mdXpThemeSupport {
 
@@ -45,7 +44,7 @@ void pvDrawButton(HWND hWnd, HDC hDC, const GraphicalButton& button) noexcept;
 
 namespace seams {
 
-using DllGetVersionProc = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
+using DllGetVersionProc = comctl32::DllGetVersionProc;
 
 // What the module asks of the platform where a test must answer in its place:
 // under Wine the version query says 5.81 even when version 6 is bound.
@@ -53,8 +52,9 @@ struct Platform {
     // DllGetVersion of the bound common-controls library, or nullptr (with the
     // thread's last error set) when it has none.
     DllGetVersionProc (*findDllGetVersion)() noexcept;
-    HMODULE(WINAPI* loadLibraryA)(LPCSTR name);
-    BOOL(WINAPI* initCommonControlsEx)(const INITCOMMONCONTROLSEX* init);
+    // Loads a DLL of the system directory for good.
+    HMODULE (*loadSystemLibrary)(const wchar_t* library) noexcept;
+    BOOL (*initCommonControlsEx)(const INITCOMMONCONTROLSEX* init) noexcept;
     void (*trace)(const char* procedure, const char* description) noexcept;
 };
 

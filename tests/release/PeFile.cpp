@@ -123,10 +123,14 @@ std::string ReadHeaders(const Reader& r, Summary& summary, Layout& layout) {
     const std::size_t optional = fileHeader + kFileHeaderSize;
     const auto magic = r.U16(optional);
     const auto subsystem = r.U16(optional + 68);
-    if (!machine || !sectionCount || !optionalSize || !magic || !subsystem) return "headers cut short";
+    const auto dllCharacteristics = r.U16(optional + 70);
+    if (!machine || !sectionCount || !optionalSize || !magic || !subsystem || !dllCharacteristics) {
+        return "headers cut short";
+    }
     summary.machine = *machine;
     summary.optionalMagic = *magic;
     summary.subsystem = *subsystem;
+    summary.dllCharacteristics = *dllCharacteristics;
 
     std::size_t countField = 0;
     if (*magic == kPe32Magic) countField = optional + 92;
@@ -205,12 +209,12 @@ Summary ReadFile(const std::string& path) {
     return Parse(std::as_bytes(std::span(bytes)));
 }
 
-bool IsSystemDll(std::string_view name) {
-    static constexpr std::array<std::string_view, 12> kSystemDlls = {
-        "kernel32.dll", "user32.dll",  "gdi32.dll",   "comctl32.dll", "shell32.dll", "ole32.dll",
-        "oleaut32.dll", "olepro32.dll", "uxtheme.dll", "msimg32.dll",  "advapi32.dll", "msvcrt.dll",
+bool IsKnownDll(std::string_view name) {
+    static constexpr std::array<std::string_view, 8> kKnownDlls = {
+        "kernel32.dll", "user32.dll", "gdi32.dll",  "advapi32.dll",
+        "msvcrt.dll",   "shell32.dll", "ole32.dll", "oleaut32.dll",
     };
-    return std::find(kSystemDlls.begin(), kSystemDlls.end(), Lowercase(name)) != kSystemDlls.end();
+    return std::find(kKnownDlls.begin(), kKnownDlls.end(), Lowercase(name)) != kKnownDlls.end();
 }
 
 }  // namespace pe_file

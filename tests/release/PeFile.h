@@ -1,6 +1,6 @@
 #pragma once
 // Reads what the release checks need from a Windows executable file (PE32 or PE32+):
-// machine, optional header kind, subsystem, the DLLs of the import table and the
+// machine, optional header kind, subsystem, DLL characteristics, the DLLs of the import table and the
 // types of the resource directory. Every offset and size in the file is checked
 // against its length, so a damaged or foreign file gives an error, never a read
 // outside the buffer.
@@ -21,6 +21,7 @@ struct Summary {
     std::uint16_t machine = 0;
     std::uint16_t optionalMagic = 0;
     std::uint16_t subsystem = 0;
+    std::uint16_t dllCharacteristics = 0;
     std::vector<std::string> importedDlls;
     // The numeric type ids at the root of the resource directory.
     std::vector<std::uint16_t> resourceTypes;
@@ -29,8 +30,10 @@ struct Summary {
 [[nodiscard]] Summary Parse(std::span<const std::byte> bytes);
 [[nodiscard]] Summary ReadFile(const std::string& path);
 
-// Whether a DLL name (any case) is one of the Windows system libraries the program
-// may import: nothing of a compiler's runtime, which the program links statically.
-[[nodiscard]] bool IsSystemDll(std::string_view name);
+// Whether a DLL name (any case) is one of Windows' KnownDLLs that the program may
+// import. Windows loads those from the system directory only; any other imported
+// DLL, a compiler's runtime included, would be looked for in the program's own
+// folder first.
+[[nodiscard]] bool IsKnownDll(std::string_view name);
 
 }  // namespace pe_file

@@ -106,12 +106,12 @@ TEST(PeFileParse, OffsetsPointingOutsideTheFileAreRefused) {
     }
 }
 
-TEST(PeFileSystemDlls, AcceptsSystemDllsInAnyCaseAndRefusesCompilerRuntimes) {
-    for (const char* dll : {"KERNEL32.dll", "COMCTL32.DLL", "user32.dll", "msvcrt.dll"})
-        EXPECT_TRUE(pe_file::IsSystemDll(dll)) << dll;
-    for (const char* dll : {"libstdc++-6.dll", "libgcc_s_dw2-1.dll", "libgcc_s_seh-1.dll",
-                            "libwinpthread-1.dll", "kernel32", "quenfix.dll"})
-        EXPECT_FALSE(pe_file::IsSystemDll(dll)) << dll;
+TEST(PeFileKnownDlls, AcceptsKnownDllsInAnyCaseAndRefusesEveryOtherDll) {
+    for (const char* dll : {"KERNEL32.dll", "user32.dll", "msvcrt.dll", "OLEAUT32.DLL"})
+        EXPECT_TRUE(pe_file::IsKnownDll(dll)) << dll;
+    for (const char* dll : {"COMCTL32.DLL", "msimg32.dll", "uxtheme.dll", "olepro32.dll", "libstdc++-6.dll",
+                            "libgcc_s_dw2-1.dll", "libwinpthread-1.dll", "kernel32", "quenfix.dll"})
+        EXPECT_FALSE(pe_file::IsKnownDll(dll)) << dll;
 }
 
 }  // namespace

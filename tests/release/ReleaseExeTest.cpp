@@ -1,5 +1,5 @@
 // The two programs the build makes, checked as files: the 32-bit one is the release.
-// Each must be a GUI executable for its machine that imports Windows system DLLs
+// Each must be a GUI executable for its machine that imports Windows' KnownDLLs
 // only (the compiler's runtimes are linked in) and embeds no application manifest,
 // so that the environment alone decides which common controls version it binds.
 
@@ -52,11 +52,17 @@ TEST_P(BuiltProgramFile, IsAGuiExecutableForItsMachine) {
     EXPECT_EQ(m_summary.subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 }
 
-TEST_P(BuiltProgramFile, ImportsSystemDllsOnly) {
+TEST_P(BuiltProgramFile, ImportsKnownDllsOnly) {
     EXPECT_TRUE(std::ranges::any_of(m_summary.importedDlls, [](const std::string& dll) {
         return _stricmp(dll.c_str(), "kernel32.dll") == 0;
     })) << "the import table was not read";
-    for (const std::string& dll : m_summary.importedDlls) EXPECT_TRUE(pe_file::IsSystemDll(dll)) << dll;
+    for (const std::string& dll : m_summary.importedDlls) EXPECT_TRUE(pe_file::IsKnownDll(dll)) << dll;
+}
+
+// Data execution prevention and a randomised load address for the elevated process.
+TEST_P(BuiltProgramFile, AsksForDataExecutionPreventionAndAddressRandomisation) {
+    EXPECT_TRUE(m_summary.dllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT);
+    EXPECT_TRUE(m_summary.dllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
 }
 
 // A click on the link (shell32) and the first caption (oleaut32, which brings ole32)

@@ -32,12 +32,14 @@ mdXpThemeSupport::seams::DllGetVersionProc FindNothing() noexcept {
     return nullptr;
 }
 
-HMODULE WINAPI RecordLoad(LPCSTR name) {
-    ScopedPlatform::Log().push_back(std::string("load ") + name);
+HMODULE RecordLoad(const wchar_t* name) noexcept {
+    std::string line = "load ";
+    for (; *name; ++name) line.push_back(static_cast<char>(*name));
+    ScopedPlatform::Log().push_back(line);
     return nullptr;
 }
 
-BOOL WINAPI RecordInit(const INITCOMMONCONTROLSEX* init) {
+BOOL RecordInit(const INITCOMMONCONTROLSEX* init) noexcept {
     char line[64];
     std::snprintf(line, sizeof line, "init %lu 0x%lx", init->dwSize, init->dwICC);
     ScopedPlatform::Log().push_back(line);
@@ -54,7 +56,7 @@ void RecordTrace(const char* procedure, const char* description) noexcept {
 
 ScopedPlatform::ScopedPlatform() : m_saved(CurrentPlatform()) {
     Log().clear();
-    CurrentPlatform().loadLibraryA = &RecordLoad;
+    CurrentPlatform().loadSystemLibrary = &RecordLoad;
     CurrentPlatform().initCommonControlsEx = &RecordInit;
     CurrentPlatform().trace = &RecordTrace;
 }
