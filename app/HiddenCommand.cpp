@@ -4,6 +4,7 @@
 #include "SystemLibrary.h"
 #include "UniqueHandle.h"
 
+#include <cwchar>
 #include <string_view>
 #include <vector>
 
@@ -75,6 +76,35 @@ std::string SystemDirectory() {
     return std::string(buffer, length);
 }
 
+std::wstring WideDirectory(UINT(WINAPI* directoryOf)(LPWSTR, UINT)) {
+    wchar_t buffer[MAX_PATH];
+    const UINT length = directoryOf(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return std::wstring(buffer, length);
+}
+
+// Where names are compared as Windows compares environment names: without regard
+// to case.
+bool IsPathEntry(std::wstring_view entry) noexcept {
+    return entry.size() >= 5 && ::_wcsnicmp(entry.data(), L"PATH=", 5) == 0;
+}
+
+bool SortsAfterPath(std::wstring_view entry) {
+    const std::wstring name(entry.substr(0, entry.find(L'=')));
+    return ::_wcsicmp(name.c_str(), L"PATH") > 0;
+}
+
+struct EnvironmentStringsCloser {
+    void operator()(wchar_t* block) const noexcept { ::FreeEnvironmentStringsW(block); }
+};
+
+// The program's own environment with PATH replaced. A Unicode block, so that no
+// value is lost to the conversion into the ANSI code page.
+std::wstring ChildEnvironment() {
+    const win::unique_any<wchar_t*, EnvironmentStringsCloser> own(::GetEnvironmentStringsW());
+    return EnvironmentWithPath(own.get(), SystemSearchPath());
+}
+
 std::string ErrorText(const char* what, DWORD code) {
     return std::string("Error: ") + what + " failed. " + std::to_string(code);
 }
@@ -93,6 +123,35 @@ std::optional<std::string> ResolveApplicationName(const std::string& sCommand) {
     std::string path = directory + "\\" + std::string(program);
     if (program.find('.') == std::string_view::npos) path += ".exe";
     return path;
+}
+
+std::wstring SystemSearchPath() {
+    const std::wstring system = WideDirectory(&::GetSystemDirectoryW);
+    const std::wstring windows = WideDirectory(&::GetSystemWindowsDirectoryW);
+    if (system.empty() || windows.empty()) return {};
+    return system + L";" + windows + L";" + system + L"\\Wbem";
+}
+
+std::wstring EnvironmentWithPath(const wchar_t* environment, std::wstring_view path) {
+    std::wstring block;
+    bool pathPlaced = false;
+    const auto placePath = [&] {
+        if (pathPlaced) return;
+        block.append(L"PATH=").append(path).push_back(L'\0');
+        pathPlaced = true;
+    };
+    for (const wchar_t* entry = environment; entry && *entry; entry += std::wcslen(entry) + 1) {
+        const std::wstring_view current(entry);
+        if (IsPathEntry(current)) {
+            placePath();
+            continue;
+        }
+        if (SortsAfterPath(current)) placePath();
+        block.append(current).push_back(L'\0');
+    }
+    placePath();
+    block.push_back(L'\0');
+    return block;
 }
 
 std::string RunHiddenCommand(const std::string& sCommand) {
@@ -121,12 +180,21 @@ std::string RunHiddenCommand(const std::string& sCommand) {
     const std::optional<std::string> application = ResolveApplicationName(sCommand);
     std::vector<char> commandLine(sCommand.begin(), sCommand.end());
     commandLine.push_back('\0');
-    const DWORD flags = NORMAL_PRIORITY_CLASS | (inheritOnly.get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
+    const DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_UNICODE_ENVIRONMENT |
+                        (inheritOnly.get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
+    // A component file that the system directory lacks is searched for in the
+    // child's current directory and on its PATH: both name system folders only.
+    // A 32-bit child on 64-bit Windows sees these paths through its own file-system
+    // redirection, System32 as SysWOW64, so each of the two executions of a line
+    // searches the system directory of its own bitness.
+    const std::string directory = SystemDirectory();
+    std::wstring environment = ChildEnvironment();
 
     PROCESS_INFORMATION process{};
     if (!::CreateProcessA(application ? application->c_str() : nullptr, commandLine.data(),
-                          &security, &security, TRUE, flags, nullptr, nullptr,
-                          &startup.StartupInfo, &process)) {
+                          &security, &security, TRUE, flags, environment.data(),
+                          directory.empty() ? nullptr : directory.c_str(), &startup.StartupInfo,
+                          &process)) {
         result = ErrorText("CreateProcess", ::GetLastError());
     }
     win::unique_handle processHandle(process.hProcess);

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace HiddenCommand {
 
@@ -19,5 +20,16 @@ inline constexpr unsigned long kWaitMilliseconds = 3000;
 // from the program's own or the current directory, where anybody may have put a
 // file of that name. Nothing for a name with a path: the system takes it as given.
 [[nodiscard]] std::optional<std::string> ResolveApplicationName(const std::string& sCommand);
+
+// The PATH a child gets: the system directory, the Windows directory and the system
+// directory's Wbem folder, so that a child's search for a file it was given by name
+// reaches nothing that another user could have put in a folder of their own.
+[[nodiscard]] std::wstring SystemSearchPath();
+
+// An environment block (entries "NAME=value", each ended by a null, the block by one
+// more) with every PATH entry, in any case, replaced by one "PATH=<path>" at the
+// place of the first, or added in name order where there was none. Null or empty
+// gives a block with PATH alone.
+[[nodiscard]] std::wstring EnvironmentWithPath(const wchar_t* environment, std::wstring_view path);
 
 }  // namespace HiddenCommand

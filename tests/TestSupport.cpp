@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -12,6 +14,23 @@ std::string ExeDirectory() {
     const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string directory(path, length);
     return directory.substr(0, directory.find_last_of('\\') + 1);
+}
+
+namespace {
+
+std::string Directory(UINT(WINAPI* directoryOf)(LPSTR, UINT)) {
+    char buffer[MAX_PATH];
+    const UINT length = directoryOf(buffer, MAX_PATH);
+    return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
+}  // namespace
+
+std::string SystemDirectory() { return Directory(&::GetSystemDirectoryA); }
+
+std::string SystemOnlyPath() {
+    const std::string system = SystemDirectory();
+    return system + ";" + Directory(&::GetSystemWindowsDirectoryA) + ";" + system + "\\Wbem";
 }
 
 namespace {
@@ -60,8 +79,11 @@ std::vector<Execution> ReadExecutions(const std::string& log) {
     std::vector<Execution> executions;
     std::istringstream lines(ReadTextFile(log));
     for (std::string line; std::getline(lines, line);) {
-        const auto bar = line.find('|');
-        executions.push_back({line.substr(0, bar), bar == std::string::npos ? "" : line.substr(bar + 1)});
+        std::string fields[4];
+        std::istringstream fieldsOfLine(line);
+        for (int i = 0; i < 3; ++i) std::getline(fieldsOfLine, fields[i], '|');
+        std::getline(fieldsOfLine, fields[3]);
+        executions.push_back({fields[0], fields[1], fields[2], fields[3]});
     }
     return executions;
 }
@@ -91,6 +113,12 @@ void DrainMessages() {
 
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
 }
 
 std::string ToString(const RECT& r) {

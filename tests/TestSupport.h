@@ -13,6 +13,13 @@ namespace testing_support {
 // The directory of the running test program, with a trailing backslash.
 std::string ExeDirectory();
 
+// GetSystemDirectoryA's answer, without a trailing backslash.
+std::string SystemDirectory();
+
+// The PATH that every child of the command runner must get: the system directory,
+// the Windows directory and the system directory's Wbem folder.
+std::string SystemOnlyPath();
+
 // A new empty directory under the system's temporary folder; removed, with what it
 // holds, when the object goes away.
 class TempDirectory {
@@ -45,9 +52,11 @@ std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 
 // One line of the log the stand-in regsvr32.exe appends to: the program file that
-// ran and its command line.
+// ran, the directory and PATH it started with, and its command line.
 struct Execution {
     std::string program;
+    std::string currentDirectory;
+    std::string path;
     std::string commandLine;
 };
 // Every line of that log, in order; none when there is no log.
@@ -62,6 +71,9 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 void DrainMessages();
 
 std::string Quoted(const std::string& path);
+
+// The text in lower case, for comparing paths and names as Windows does.
+std::string Lower(std::string text);
 
 // "(left, top)-(right, bottom)", for readable comparisons of rectangles.
 std::string ToString(const RECT& r);

@@ -21,10 +21,10 @@ ULONGLONG MillisecondsOf(const std::function<void()>& action) {
     return ::GetTickCount64() - start;
 }
 
-std::string SystemDirectory() {
-    char buffer[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryA(buffer, MAX_PATH);
-    return std::string(buffer, length);
+// An environment block written with '|' for the null that ends each entry.
+std::wstring Block(std::wstring text) {
+    for (wchar_t& c : text) c = c == L'|' ? L'\0' : c;
+    return text + L'\0';
 }
 
 TEST(ResolveApplicationName, TakesBareProgramNamesFromTheSystemDirectoryOnly) {
@@ -39,6 +39,39 @@ TEST(ResolveApplicationName, TakesBareProgramNamesFromTheSystemDirectoryOnly) {
     EXPECT_EQ(HiddenCommand::ResolveApplicationName("\"C:\\my tools\\r.exe\" x"), std::nullopt);
     EXPECT_EQ(HiddenCommand::ResolveApplicationName(".\\regsvr32 x.dll"), std::nullopt);
     EXPECT_EQ(HiddenCommand::ResolveApplicationName("   "), std::nullopt);
+}
+
+TEST(EnvironmentWithPath, PutsOnePathInPlaceOfAnyAndKeepsEveryOtherEntry) {
+    const struct {
+        const wchar_t* before;
+        const wchar_t* after;
+    } cases[] = {
+        {L"A=1|Path=C:\\mine|Z=2|", L"A=1|PATH=S|Z=2|"},
+        {L"=C:=C:\\dir|A=1|Q=2|", L"=C:=C:\\dir|A=1|PATH=S|Q=2|"},
+        {L"PATH=a|X=1|path=b|", L"PATH=S|X=1|"},
+        {L"N=\u00e9\u4e2d|PATHEXT=.EXE|", L"N=\u00e9\u4e2d|PATH=S|PATHEXT=.EXE|"},
+        {L"", L"PATH=S|"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HiddenCommand::EnvironmentWithPath(Block(c.before).c_str(), L"S"), Block(c.after));
+    }
+    EXPECT_EQ(HiddenCommand::EnvironmentWithPath(nullptr, L"S"), Block(L"PATH=S|"));
+}
+
+// Where a child that was given a file by name looks for it.
+TEST(RunHiddenCommand, ChildStartsInTheSystemDirectoryWithOnlySystemFoldersOnItsPath) {
+    TempDirectory temp;
+    const std::string log = temp.Path() + "standin.log";
+    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", log.c_str());
+    const std::string result =
+        HiddenCommand::RunHiddenCommand(Quoted(ExeDirectory() + "standin\\regsvr32.exe") + " x.dll /s");
+    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", nullptr);
+
+    EXPECT_EQ(result, "");
+    const auto executions = ReadExecutions(log);
+    ASSERT_EQ(executions.size(), 1u);
+    EXPECT_EQ(executions[0].currentDirectory, SystemDirectory());
+    EXPECT_EQ(executions[0].path, SystemOnlyPath());
 }
 
 TEST(RunHiddenCommand, ChildThatEndsAtOnceReturnsAtOnceWithAnEmptyResult) {

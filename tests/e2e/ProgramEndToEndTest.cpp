@@ -8,7 +8,6 @@
 #include "ProgramEndToEnd.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <vector>
 
@@ -16,12 +15,6 @@ namespace {
 
 using namespace testing_support;
 using namespace e2e_testing;
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // The index of the entry the status label names, -1 before the first, 111 when done.
 std::optional<int> EntryNamedBy(const std::string& status) {
@@ -82,6 +75,9 @@ TEST_F(ProgramEndToEnd, RightButtonRunsEveryLineTwiceInListOrderAndSpaceDoesNot)
         SCOPED_TRACE(i);
         EXPECT_EQ(Lower(executions[i].program), Lower(Regsvr32ReachedBy(i)));
         EXPECT_EQ(executions[i].commandLine, lines[i / 2]);
+        // Where a child looks for a component file that the system directory lacks.
+        EXPECT_EQ(executions[i].currentDirectory, SystemDirectory());
+        EXPECT_EQ(executions[i].path, SystemOnlyPath());
     }
 }
 

@@ -1,20 +1,37 @@
 // Stands in for regsvr32.exe in tests: appends one line to the file named by the
-// environment variable QUENFIX_STANDIN_LOG, "<its own path>|<its command line>",
-// and ends at once. Without the variable it only ends.
+// environment variable QUENFIX_STANDIN_LOG,
+// "<its own path>|<its current directory>|<its PATH>|<its command line>", and ends
+// at once. Without the variable it only ends.
 
 #include <windows.h>
 
 #include <string>
 
+namespace {
+
+std::string Variable(const char* name) {
+    char value[32768];
+    const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof value);
+    return length < sizeof value ? std::string(value, length) : std::string();
+}
+
+std::string CurrentDirectory() {
+    char directory[MAX_PATH];
+    const DWORD length = ::GetCurrentDirectoryA(MAX_PATH, directory);
+    return length < MAX_PATH ? std::string(directory, length) : std::string();
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char logPath[MAX_PATH];
-    const DWORD length = ::GetEnvironmentVariableA("QUENFIX_STANDIN_LOG", logPath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return 0;
+    const std::string logPath = Variable("QUENFIX_STANDIN_LOG");
+    if (logPath.empty()) return 0;
     char self[MAX_PATH];
     const DWORD selfLength = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string line = std::string(self, selfLength) + "|" + ::GetCommandLineA() + "\n";
+    const std::string line = std::string(self, selfLength) + "|" + CurrentDirectory() + "|" +
+                             Variable("PATH") + "|" + ::GetCommandLineA() + "\n";
     // Appends are atomic for one WriteFile, so lines of overlapping runs never mix.
-    const HANDLE log = ::CreateFileA(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const HANDLE log = ::CreateFileA(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (log == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;
