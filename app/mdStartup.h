@@ -5,10 +5,11 @@ class FrmQuenfix;
 
 namespace mdStartup {
 
-// Switches data execution prevention off where the system lets a process choose,
-// lets pending messages through, prepares the visual-style support, then creates
-// and shows the window. The caller runs
-// the message loop afterwards. Every step's failure is ignored.
-void Main(FrmQuenfix& form) noexcept;
+// Keeps data execution prevention on for good, lets pending messages through,
+// prepares the visual-style support, then creates and shows the window; the caller
+// runs the message loop afterwards. The failure of a preparing step is ignored.
+// False when the window or one of its controls could not be created: nothing is
+// left on the screen then, and the program has nothing to run.
+[[nodiscard]] bool Main(FrmQuenfix& form) noexcept;
 
 }  // namespace mdStartup

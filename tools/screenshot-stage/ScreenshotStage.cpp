@@ -49,7 +49,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::string mode = __argc > 1 ? __argv[1] : "classic";
     if (mode == "themed") mdXpThemeSupport::seams::CurrentPlatform().findDllGetVersion = &FindVersion6;
     FrmQuenfix form(mode == "run" ? StopHalfway() : RepairPlatform::System());
-    mdStartup::Main(form);
+    if (!mdStartup::Main(form)) return 1;
     if (mode == "run") {
         ::PostMessageW(::GetDlgItem(form.Hwnd(), FrmQuenfix::kCommand1), WM_LBUTTONUP, 0, 0);
     }
