@@ -58,9 +58,9 @@ void ProgramEndToEnd::SetUp() {
     if (!RunningUnderWine()) GTEST_SKIP() << "needs a Wine test prefix for its stand-in regsvr32";
     char overrides[256] = {};
     ::GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-    ASSERT_NE(std::string(overrides).find("regsvr32.exe=n"), std::string::npos)
-        << "Wine runs its own regsvr32 unless WINEDLLOVERRIDES has regsvr32.exe=n";
-    program.emplace(testing_support::ExeDirectory() + QUENFIX_EXE, log, workingDirectory);
+    ASSERT_NE(std::string(overrides).find(requiredOverride), std::string::npos)
+        << "the test needs WINEDLLOVERRIDES with " << requiredOverride;
+    program.emplace(programPath, log, workingDirectory, environment);
     ASSERT_TRUE(program->Started()) << "the window did not appear";
 }
 

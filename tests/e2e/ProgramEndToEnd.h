@@ -32,7 +32,8 @@ protected:
     // Puts the stand-in in place of the system's regsvr32.exe in every system
     // directory a run reaches, in a Wine prefix only.
     static void SetUpTestSuite();
-    // Starts the program, in `workingDirectory` when a derived fixture set one.
+    // Starts the program at `programPath`, in `workingDirectory` and with
+    // `environment` when a derived fixture set them.
     void SetUp() override;
 
     [[nodiscard]] size_t ExecutionCount() const { return ReadExecutions(log).size(); }
@@ -41,7 +42,12 @@ protected:
 
     testing_support::TempDirectory temp;
     std::string log = temp.Path() + "executions.log";
+    // What WINEDLLOVERRIDES must hold for the test; Wine reads it from the Unix
+    // environment, which every process the test starts inherits unchanged.
+    std::string requiredOverride = "regsvr32.exe=n";
+    std::string programPath = testing_support::ExeDirectory() + QUENFIX_EXE;
     std::string workingDirectory;
+    ProgramUnderTest::Environment environment;
     std::optional<ProgramUnderTest> program;
 };
 

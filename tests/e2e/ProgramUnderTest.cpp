@@ -23,22 +23,54 @@ BOOL CALLBACK MatchProgramWindow(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+// Sets variables in this process's environment, for a child to inherit, and puts
+// the previous values back when it goes.
+class ScopedEnvironment {
+public:
+    explicit ScopedEnvironment(const ProgramUnderTest::Environment& variables) {
+        for (const auto& [name, value] : variables) {
+            char previous[32768];
+            const DWORD length = ::GetEnvironmentVariableA(name.c_str(), previous, sizeof previous);
+            m_saved.push_back({name, std::string(previous, length < sizeof previous ? length : 0), length > 0});
+            ::SetEnvironmentVariableA(name.c_str(), value.c_str());
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment() {
+        for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved) {
+            ::SetEnvironmentVariableA(saved->name.c_str(), saved->existed ? saved->value.c_str() : nullptr);
+        }
+    }
+
+private:
+    struct Saved {
+        std::string name;
+        std::string value;
+        bool existed;
+    };
+    std::vector<Saved> m_saved;
+};
+
 }  // namespace
 
 ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string& standinLog,
-                                   const std::string& workingDirectory) {
-    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", standinLog.c_str());
+                                   const std::string& workingDirectory, const Environment& environment) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::string commandLine = testing_support::Quoted(exePath);
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
-    const BOOL created = ::CreateProcessA(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0,
-                                          nullptr,
-                                          workingDirectory.empty() ? nullptr : workingDirectory.c_str(),
-                                          &startup, &info);
-    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", nullptr);
+    BOOL created = FALSE;
+    {
+        Environment variables = environment;
+        variables.emplace_back("QUENFIX_STANDIN_LOG", standinLog);
+        const ScopedEnvironment scoped(variables);
+        created = ::CreateProcessA(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup,
+                                   &info);
+    }
     if (!created) return;
     m_process.reset(info.hProcess);
     win::unique_handle thread(info.hThread);

@@ -6,14 +6,19 @@
 #include "UniqueHandle.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 class ProgramUnderTest {
 public:
-    // Starts the program with the stand-in's log named in its environment, in the
-    // given working directory (this process's own when empty), and waits until its
-    // window and controls exist. Check Started() afterwards.
+    // Variables set in the program's environment, over this process's own.
+    using Environment = std::vector<std::pair<std::string, std::string>>;
+
+    // Starts the program with the stand-in's log and the given variables in its
+    // environment, in the given working directory (this process's own when empty),
+    // and waits until its window and controls exist. Check Started() afterwards.
     ProgramUnderTest(const std::string& exePath, const std::string& standinLog,
-                     const std::string& workingDirectory = {});
+                     const std::string& workingDirectory = {}, const Environment& environment = {});
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
     // Ends the program if it is still running.

@@ -1,0 +1,138 @@
+// The program started as administrators start it: from a folder that others can
+// write to. Copies of a DLL that leaves a marker when it is loaded lie beside the
+// program under the name of every library the program loads, and in the starting
+// directory and in a folder on PATH under the name of every component file that the
+// command lines name; copies of the stand-in regsvr32.exe, which logs where it ran
+// from, lie in all three places. Wine is told to look for those libraries in the
+// program's folder first, which is Windows' own order for DLLs that are not
+// KnownDLLs, and runs its real regsvr32, which searches the current directory and
+// PATH for a component file that the system directory lacks.
+
+#include "CommandList.h"
+#include "ProgramEndToEnd.h"
+
+#include <tlhelp32.h>
+
+#include <ostream>
+#include <set>
+#include <vector>
+
+namespace {
+
+using namespace testing_support;
+using namespace e2e_testing;
+
+constexpr const char* kNativeFirst = "comctl32,msimg32,uxtheme=n,b";
+
+struct Setting {
+    const char* name;
+    // Whether the manifest that asks for version 6 lies beside the program.
+    bool manifest;
+    std::vector<const char*> libraries;
+};
+
+void PrintTo(const Setting& setting, std::ostream* out) { *out << setting.name; }
+
+std::set<std::string> ComponentFiles() {
+    std::set<std::string> files;
+    for (const std::string line : CommandList::Lines()) {
+        const auto start = line.find(' ') + 1;
+        files.insert(Lower(line.substr(start, line.find(' ', start) - start)));
+    }
+    return files;
+}
+
+bool Plant(const char* source, const std::string& target) {
+    return ::CopyFileA((ExeDirectory() + source).c_str(), target.c_str(), FALSE) != FALSE;
+}
+
+std::vector<std::string> MarkersIn(const std::string& directory) {
+    std::vector<std::string> markers;
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA((directory + "*.ran").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return markers;
+    do markers.push_back(directory + found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return markers;
+}
+
+// The file of the common-controls library loaded in the process, or "" when none is.
+std::string CommonControlsOf(DWORD processId) {
+    const win::unique_handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = ::Module32First(snapshot.get(), &module); more; more = ::Module32Next(snapshot.get(), &module)) {
+        if (Lower(module.szModule) == "comctl32.dll") return Lower(module.szExePath);
+    }
+    return {};
+}
+
+class Planting : public ProgramEndToEnd, public testing::WithParamInterface<Setting> {
+protected:
+    void SetUp() override {
+        const std::string folder = programFolder.Path();
+        programPath = folder + "quenfix.exe";
+        ASSERT_TRUE(::CopyFileA((ExeDirectory() + QUENFIX_EXE).c_str(), programPath.c_str(), FALSE));
+        if (GetParam().manifest) {
+            ASSERT_TRUE(::CopyFileA(QUENFIX_MANIFEST, (programPath + ".manifest").c_str(), FALSE));
+        }
+        for (const char* library : GetParam().libraries) ASSERT_TRUE(Plant("planted.dll", folder + library));
+        for (const std::string& place : Places()) ASSERT_TRUE(Plant("standin\\regsvr32.exe", place + "regsvr32.exe"));
+        for (const std::string& file : ComponentFiles()) {
+            ASSERT_TRUE(Plant("planted.dll", startFolder.Path() + file));
+            ASSERT_TRUE(Plant("planted.dll", pathFolder.Path() + file));
+        }
+        char path[32768] = {};
+        ::GetEnvironmentVariableA("PATH", path, sizeof path);
+        workingDirectory = startFolder.Path();
+        environment = {{"PATH", pathFolder.Path() + ";" + path}};
+        requiredOverride = kNativeFirst;
+        ProgramEndToEnd::SetUp();
+    }
+
+    // Also after a program that never showed its window: a planted DLL may well
+    // have run and taken it down.
+    void TearDown() override {
+        for (const std::string& place : Places()) {
+            EXPECT_EQ(MarkersIn(place), std::vector<std::string>());
+            for (const Execution& execution : ReadExecutions(log)) {
+                EXPECT_NE(Lower(execution.program), Lower(place + "regsvr32.exe"));
+            }
+        }
+    }
+
+    [[nodiscard]] std::vector<std::string> Places() const {
+        return {programFolder.Path(), startFolder.Path(), pathFolder.Path()};
+    }
+
+    TempDirectory programFolder;
+    TempDirectory startFolder;
+    TempDirectory pathFolder;
+};
+
+// What was loaded or run shows when the fixture ends.
+TEST_P(Planting, AFullRunLoadsNothingAndRunsNothingThatWasPlanted) {
+    // Asked while the program runs: the library it bound for its controls.
+    const std::string commonControls = CommonControlsOf(::GetProcessId(program->Process()));
+    program->ClickRepairWithRightButton();
+    ASSERT_TRUE(WaitFor([&] { return Done(); }, kRunTimeoutMs));
+
+    if (GetParam().manifest) {
+        EXPECT_NE(commonControls.find("\\winsxs\\"), std::string::npos) << commonControls;
+    } else {
+        EXPECT_EQ(commonControls, Lower(SystemDirectory() + "\\comctl32.dll"));
+    }
+}
+
+// The libraries the program loaded or imported. With visual styles Wine's own
+// uxtheme loads msimg32 for its drawing, through a delayed import that Wine resolves
+// without the search confinement the program set; the program itself no longer
+// loads msimg32, so that name is planted in the classic run only.
+INSTANTIATE_TEST_SUITE_P(
+    Program, Planting,
+    testing::Values(Setting{"Classic", false, {"comctl32.dll", "msimg32.dll", "uxtheme.dll"}},
+                    Setting{"WithManifest", true, {"comctl32.dll", "uxtheme.dll"}}),
+    [](const testing::TestParamInfo<Setting>& info) { return info.param.name; });
+
+}  // namespace
