@@ -272,6 +272,8 @@ ArithmeticStatus cProgressBar::DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop,
     } else {
         D = hDC;
     }
+    // Whatever the paint sets in the DC, the caller's above all, is given back.
+    const auto callersState = win::SaveDC(D);
 
     uxtheme::unique_htheme theme;
     bool themed = false;
@@ -308,13 +310,12 @@ ArithmeticStatus cProgressBar::DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop,
                                  inBlocks ? std::optional(segments) : std::nullopt);
     if (!bar) return bar.error();
 
-    // Declared in this order so that the clip is removed before its region is deleted.
-    win::unique_hrgn clipRegion;
-    win::unique_clip clip;
+    // The bar's fill and the caption's second pass stay on the bar, within whatever
+    // clip the DC already has, until the border is drawn.
+    win::unique_dc_state unclipped;
     if (!themed) {
-        clipRegion.reset(::CreateRectRgnIndirect(&*bar));
-        ::SelectClipRgn(D, clipRegion.get());
-        clip = win::unique_clip(D);
+        unclipped = win::SaveDC(D);
+        ::IntersectClipRect(D, bar->left, bar->top, bar->right, bar->bottom);
     }
 
     if (m_barPicture) {
@@ -340,8 +341,7 @@ ArithmeticStatus cProgressBar::DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop,
     }
 
     if (!themed) {
-        clip.reset();
-        clipRegion.reset();
+        unclipped.reset();
         if (const auto border = geo::BorderFor(m_borderStyle, m_appearance)) {
             pvDrawBorder(D, border->type, border->onContent ? *content : target, border->raised);
         }

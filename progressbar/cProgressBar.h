@@ -75,7 +75,7 @@ public:
     void Draw() noexcept;
     // Paints into the rectangle of hDC, with the theme of hWnd. The picture is made
     // off screen and copied in one transfer; a paint stopped by an arithmetic error
-    // copies nothing and returns the error.
+    // copies nothing and returns the error. The DC keeps the state it had.
     ArithmeticStatus DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop, int lRight,
                               int lBottom) noexcept;
 

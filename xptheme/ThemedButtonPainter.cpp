@@ -154,10 +154,10 @@ void PaintParentBackground(HWND hWnd, HDC hDC, HTHEME theme, int state, const RE
                            OLE_COLOR backColor) noexcept {
     win::unique_hrgn shape;
     uxtheme::GetThemeBackgroundRegion(theme, hDC, BP_PUSHBUTTON, state, &client, shape.put());
-    win::unique_clip outsideShape;
-    if (shape && ::ExtSelectClipRgn(hDC, shape.get(), RGN_DIFF) != ERROR) {
-        outsideShape = win::unique_clip(hDC);
-    }
+    // The parent paints outside the shape, within the caller's clip; that clip, and
+    // whatever the parent's painting sets, are the caller's again for the face.
+    const auto callersClip = win::SaveDC(hDC);
+    if (shape) ::ExtSelectClipRgn(hDC, shape.get(), RGN_DIFF);
     if (uxtheme::DrawThemeParentBackground(hWnd, hDC, &client) != S_OK) {
         pvDrawRect(hDC, 0, 0, client.right, client.bottom, pvTranslateSysColor(backColor));
     }
@@ -227,6 +227,8 @@ void PaintPicture(HDC hDC, const win::StdPicture& picture, const RECT& area,
 }  // namespace
 
 void pvDrawButton(HWND hWnd, HDC hDC, const GraphicalButton& button) noexcept {
+    // Everything the paint sets in the caller's DC is given back when it ends.
+    const auto callersState = win::SaveDC(hDC);
     const ButtonState state = ReadButtonState(hWnd, button);
     const bool enabled = button.Enabled();
     const ButtonLook look = ChooseButtonLook(

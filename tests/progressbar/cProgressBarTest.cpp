@@ -142,6 +142,19 @@ TEST_F(ProgressBarPaint, PicturesAreCopiedAtOnceAndTiledStretchedOrClippedToTheB
     EXPECT_EQ(Painted(10, 4).Pixel(2, 1), kBar);
 }
 
+TEST_F(ProgressBarPaint, UnbufferedPaintGivesTheCallersDcBackAsItWas) {
+    bar.ShowText(true);
+    bar.Text("50 %");
+    bar.Value(100);
+    // No off-screen bitmap can be that large, so the bar paints straight into the DC.
+    const DibSurface target(60, 20, kInk);
+    const paint_test::CallersDcState state(target.dc(), RECT{0, 0, 30, 20});
+    ASSERT_TRUE(bar.DrawToDC(nullptr, target.dc(), 0, 0, 100000, 100000));
+    EXPECT_EQ(state.Changes(), "");
+    EXPECT_EQ(target.Pixel(10, 10), kBar);
+    EXPECT_EQ(target.Pixel(40, 10), kInk) << "painted outside the caller's clip";
+}
+
 TEST_F(ProgressBarPaint, EmptyTargetCopiesNothing) {
     (void)Painted(60, 20);
     const DibSurface target(60, 20, kInk);
