@@ -175,11 +175,14 @@ ArithmeticResult<RECT> BarFor(int lMin, int lMax, int lValue, const RECT& conten
     return SnappedToPeriods(*bar, content, *period, horizontal);
 }
 
-ArithmeticResult<UINT> TextFormat(int alignX, int alignY) noexcept {
-    // Left, centre and right are 0, 1, 2; top, centre and bottom become 0, 4, 8.
-    const int64_t vertical = int64_t{alignY} * 4;
-    if (!FitsLong(vertical)) return ArithmeticError::Overflow;
-    return static_cast<UINT>(alignX) | static_cast<UINT>(vertical) | UINT{DT_SINGLELINE};
+UINT TextFormat(int alignX, int alignY) noexcept {
+    // Left, centre and right are 0, 1, 2; top, centre and bottom become 0, 4, 8. Any
+    // other bit would reach DrawText as a flag of its own: DT_CALCRECT draws nothing,
+    // DT_MODIFYSTRING writes into the caption.
+    constexpr UINT kAlignment = DT_CENTER | DT_RIGHT;
+    const UINT horizontal = static_cast<UINT>(alignX) & kAlignment;
+    const UINT vertical = (static_cast<UINT>(alignY) & kAlignment) << 2;
+    return horizontal | vertical | UINT{DT_SINGLELINE};
 }
 
 ArithmeticResult<TileSpans> TileSpans::Of(LONG start, LONG length, LONG imageLength,

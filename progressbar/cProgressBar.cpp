@@ -295,14 +295,13 @@ ArithmeticStatus cProgressBar::DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop,
         geo::Deflated(target, geo::ContentInset(m_borderStyle, m_appearance, themed));
     if (!content) return content.error();
     const bool showText = m_showText && !m_text.empty();
+    const UINT format = geo::TextFormat(m_textAlignX, m_textAlignY);
 
     // The caption in ForeColor across the whole content; the bar covers part of it
     // below, and a second pass clipped to the bar writes that part in BarForeColor.
     if (showText && !themed) {
-        const auto format = geo::TextFormat(m_textAlignX, m_textAlignY);
-        if (!format) return format.error();
         const auto font = pvSelectFont(D, m_font);
-        pvDrawClassicCaption(D, *content, m_text, *format, m_foreColor);
+        pvDrawClassicCaption(D, *content, m_text, format, m_foreColor);
     }
 
     const bool inBlocks = m_segments || themed;
@@ -330,13 +329,11 @@ ArithmeticStatus cProgressBar::DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop,
     if (m_segments && !themed) pvFillGaps(D, *bar, *content, horizontal, m_backColor);
 
     if (showText) {
-        const auto format = geo::TextFormat(m_textAlignX, m_textAlignY);
-        if (!format) return format.error();
         const auto font = pvSelectFont(D, m_font);
         if (themed) {
-            pvDrawThemedCaption(theme.get(), D, *content, m_text, *format);
+            pvDrawThemedCaption(theme.get(), D, *content, m_text, format);
         } else {
-            pvDrawClassicCaption(D, *content, m_text, *format, m_barForeColor);
+            pvDrawClassicCaption(D, *content, m_text, format, m_barForeColor);
         }
     }
 

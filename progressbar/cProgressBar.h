@@ -6,7 +6,8 @@
 //
 // Colours are OLE colours: 0x00BBGGRR, or with bit 31 set a system colour index in
 // the low bits. Enumerated properties are stored unchecked:
-//   TextAlignX 0 left, 1 centre, 2 right; TextAlignY 0 top, 1 centre, 2 bottom;
+//   TextAlignX 0 left, 1 centre, 2 right; TextAlignY 0 top, 1 centre, 2 bottom
+//   (a paint reads only their two low bits);
 //   BorderStyle 0 (or below) none, 1 sunken, 2 raised, above 2 inset without border;
 //   Appearance 0 flat black frame, 1 thin 3D, 2 soft 3D edge (inset 2), other none;
 //   BackPictureMode, BarPictureMode 1 tiled, other stretched.

@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -140,6 +141,21 @@ TEST_F(ProgressBarPaint, PicturesAreCopiedAtOnceAndTiledStretchedOrClippedToTheB
     const win::StdPicture none;
     EXPECT_EQ(bar.BarPicture(&none), E_INVALIDARG);
     EXPECT_EQ(Painted(10, 4).Pixel(2, 1), kBar);
+}
+
+TEST_F(ProgressBarPaint, AlignmentsReachDrawTextWithoutFlagsOfTheirOwn) {
+    bar.ForeColor(kInk);
+    bar.ShowText(true);
+    bar.Text("a caption far too long for the bar");
+    const DibSurface centred = Painted(60, 20);
+    // DT_CALCRECT only measures; DT_END_ELLIPSIS | DT_MODIFYSTRING shortens the text
+    // and writes the short text back into the caller's string.
+    for (const auto& [x, y] : {std::pair{1 | DT_CALCRECT, 1}, std::pair{1, 1 | DT_CALCRECT / 4},
+                               std::pair{1 | DT_END_ELLIPSIS | DT_MODIFYSTRING, 1}}) {
+        bar.TextAlignX(x);
+        bar.TextAlignY(y);
+        EXPECT_TRUE(Painted(60, 20).SameAs(centred)) << std::hex << x << " " << y;
+    }
 }
 
 TEST_F(ProgressBarPaint, UnbufferedPaintGivesTheCallersDcBackAsItWas) {
