@@ -1,6 +1,6 @@
 #include "ProgressGeometry.h"
 
-#include "Rounding.h"
+#include "Int32Math.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -38,10 +38,10 @@ constexpr int64_t CeilDiv(int64_t n, int64_t d) noexcept {
     return -FloorDiv(-n, d);
 }
 
-ArithmeticResult<int> CheckedSum(int a, int b) noexcept {
-    const int64_t sum = int64_t{a} + b;
-    if (!FitsLong(sum)) return ArithmeticError::Overflow;
-    return static_cast<int>(sum);
+// A result that fits 32 bits, or the overflow that kept it from fitting.
+ArithmeticResult<int> OrOverflow(std::optional<int32_t> value) noexcept {
+    if (value) return *value;
+    return ArithmeticError::Overflow;
 }
 
 }  // namespace
@@ -115,13 +115,13 @@ ArithmeticResult<RECT> SnappedToPeriods(const RECT& bar, const RECT& content, in
 }
 
 ArithmeticResult<Segmentation> ThemeSegmentation(int chunk, int space) noexcept {
-    const auto segment = CheckedSum(chunk, space);
+    const auto segment = OrOverflow(win::TrySum(chunk, space));
     if (!segment) return segment.error();
     return Segmentation{*segment, space};
 }
 
 ArithmeticResult<int> PeriodOf(const Segmentation& s) noexcept {
-    return CheckedSum(s.segment, s.gap);
+    return OrOverflow(win::TrySum(s.segment, s.gap));
 }
 
 int64_t GapCount(const RECT& bar, const Segmentation& s, bool horizontal) noexcept {

@@ -1,6 +1,6 @@
 #include "StdFont.h"
 
-#include "Rounding.h"
+#include "Int32Math.h"
 
 #include <cstring>
 

@@ -4,6 +4,7 @@
 // its mask colour or embossed while the button is disabled.
 
 #include "ButtonLayout.h"
+#include "Int32Math.h"
 #include "mdXpThemeSupportInternal.h"
 #include "UxTheme.h"
 
@@ -53,9 +54,9 @@ std::wstring ToWide(const std::string& text) {
 }
 
 void pvDrawRect(HDC hDC, int x, int y, int width, int height, COLORREF color) noexcept {
-    int right = 0;
-    int bottom = 0;
-    if (__builtin_add_overflow(x, width, &right) || __builtin_add_overflow(y, height, &bottom)) {
+    const auto right = win::TrySum(x, width);
+    const auto bottom = win::TrySum(y, height);
+    if (!right || !bottom) {
         ::SetLastError(ERROR_ARITHMETIC_OVERFLOW);
         pvReportError("pvDrawRect");
         return;
@@ -65,7 +66,7 @@ void pvDrawRect(HDC hDC, int x, int y, int width, int height, COLORREF color) no
         pvReportError("pvDrawRect");
         return;
     }
-    const RECT area{x, y, right, bottom};
+    const RECT area{x, y, *right, *bottom};
     ::FillRect(hDC, &area, brush.get());
 }
 
