@@ -18,21 +18,6 @@ StdPicture::StdPicture(unique_hbitmap bitmap) noexcept : m_bitmap(std::move(bitm
     }
 }
 
-StdPicture::StdPicture(unique_hicon icon) noexcept : m_icon(std::move(icon)) {
-    ICONINFO info{};
-    if (m_icon && ::GetIconInfo(m_icon.get(), &info)) {
-        // GetIconInfo hands out copies of the icon's bitmaps; they are ours to delete.
-        unique_hbitmap mask(info.hbmMask);
-        unique_hbitmap color(info.hbmColor);
-        BITMAP header{};
-        ::GetObjectA(mask.get(), sizeof header, &header);
-        // A monochrome icon stacks its AND and XOR masks in one bitmap of twice the height.
-        const LONG height = color ? header.bmHeight : header.bmHeight / 2;
-        m_type = Type::Icon;
-        SetPixelSize(header.bmWidth, height);
-    }
-}
-
 void StdPicture::SetPixelSize(LONG width, LONG height) noexcept {
     m_pixelWidth = width;
     m_pixelHeight = height;
@@ -41,21 +26,14 @@ void StdPicture::SetPixelSize(LONG width, LONG height) noexcept {
 }
 
 HANDLE StdPicture::Handle() const noexcept {
-    switch (m_type) {
-    case Type::Bitmap: return m_bitmap.get();
-    case Type::Icon: return m_icon.get();
-    default: return nullptr;
-    }
+    return m_type == Type::Bitmap ? m_bitmap.get() : nullptr;
 }
 
 HRESULT StdPicture::Render(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, LONG xSrc, LONG ySrc,
                            LONG cxSrc, LONG cySrc) const noexcept {
     if (!hdc) return E_INVALIDARG;
-    switch (m_type) {
-    case Type::Bitmap: return RenderBitmap(hdc, x, y, cx, cy, xSrc, ySrc, cxSrc, cySrc);
-    case Type::Icon: return RenderIcon(hdc, x, y, cx, cy);
-    default: return E_UNEXPECTED;
-    }
+    if (m_type != Type::Bitmap) return E_UNEXPECTED;
+    return RenderBitmap(hdc, x, y, cx, cy, xSrc, ySrc, cxSrc, cySrc);
 }
 
 HRESULT StdPicture::RenderBitmap(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, LONG xSrc, LONG ySrc,
@@ -90,12 +68,6 @@ HRESULT StdPicture::RenderBitmap(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, LONG
                                  srcHeight, SRCCOPY);
     ::SetStretchBltMode(hdc, oldMode);
     return ok ? S_OK : E_FAIL;
-}
-
-HRESULT StdPicture::RenderIcon(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) const noexcept {
-    if (cx < 0) { x += cx; cx = -cx; }
-    if (cy < 0) { y += cy; cy = -cy; }
-    return ::DrawIconEx(hdc, x, y, m_icon.get(), cx, cy, 0, nullptr, DI_NORMAL) ? S_OK : E_FAIL;
 }
 
 }  // namespace win

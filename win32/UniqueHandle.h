@@ -53,15 +53,6 @@ struct DeleteObjectCloser {
 struct DeleteDCCloser {
     void operator()(HDC h) const noexcept { ::DeleteDC(h); }
 };
-struct DestroyIconCloser {
-    void operator()(HICON h) const noexcept { ::DestroyIcon(h); }
-};
-struct DestroyCursorCloser {
-    void operator()(HCURSOR h) const noexcept { ::DestroyCursor(h); }
-};
-struct FreeLibraryCloser {
-    void operator()(HMODULE h) const noexcept { ::FreeLibrary(h); }
-};
 }  // namespace detail
 
 using unique_handle = unique_any<HANDLE, detail::CloseHandleCloser>;
@@ -71,9 +62,6 @@ using unique_hbrush = unique_any<HBRUSH, detail::DeleteObjectCloser>;
 using unique_hpen = unique_any<HPEN, detail::DeleteObjectCloser>;
 using unique_hrgn = unique_any<HRGN, detail::DeleteObjectCloser>;
 using unique_hfont = unique_any<HFONT, detail::DeleteObjectCloser>;
-using unique_hicon = unique_any<HICON, detail::DestroyIconCloser>;
-using unique_hcursor = unique_any<HCURSOR, detail::DestroyCursorCloser>;
-using unique_hmodule = unique_any<HMODULE, detail::FreeLibraryCloser>;
 
 // A DC from GetDC/GetWindowDC, handed back to its window with ReleaseDC.
 class unique_window_dc {
