@@ -24,13 +24,12 @@ public:
     // Draws the source rectangle (HIMETRIC, y counted upward from the bottom edge of
     // the picture) into the destination rectangle (pixels). A negative destination
     // height turns the y axis over, so Render(dc, x, y + h, w, -h, 0, 0, Width(),
-    // Height()) draws the whole picture upright at (x, y, w, h).
+    // Height()) draws the whole picture upright at (x, y, w, h). Fails with
+    // E_INVALIDARG, drawing nothing, when a rectangle's end leaves the 32-bit range.
     HRESULT Render(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, LONG xSrc, LONG ySrc, LONG cxSrc,
                    LONG cySrc) const noexcept;
 
 private:
-    HRESULT RenderBitmap(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, LONG xSrc, LONG ySrc,
-                         LONG cxSrc, LONG cySrc) const noexcept;
     void SetPixelSize(LONG width, LONG height) noexcept;
 
     Type m_type = Type::None;
