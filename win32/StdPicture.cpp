@@ -1,6 +1,7 @@
 #include "StdPicture.h"
 
 #include "Int32Math.h"
+#include "Units.h"
 
 #include <cstdint>
 #include <optional>
@@ -8,9 +9,6 @@
 
 namespace win {
 namespace {
-
-constexpr LONG kHimetricPerInch = 2540;
-constexpr LONG kPixelsPerInch = 96;
 
 // One axis of a block transfer: where it starts and how far it runs, backwards when
 // the length is negative.
@@ -56,8 +54,8 @@ StdPicture::StdPicture(unique_hbitmap bitmap) noexcept : m_bitmap(std::move(bitm
 void StdPicture::SetPixelSize(LONG width, LONG height) noexcept {
     m_pixelWidth = width;
     m_pixelHeight = height;
-    m_himetricWidth = ::MulDiv(width, kHimetricPerInch, kPixelsPerInch);
-    m_himetricHeight = ::MulDiv(height, kHimetricPerInch, kPixelsPerInch);
+    m_himetricWidth = ::MulDiv(width, kHimetricPerInch, kStandardDpi);
+    m_himetricHeight = ::MulDiv(height, kHimetricPerInch, kStandardDpi);
 }
 
 HANDLE StdPicture::Handle() const noexcept {

@@ -1,14 +1,12 @@
 #include "ButtonLayout.h"
 
 #include "Int32Math.h"
+#include "Units.h"
 
 #include <cstdint>
 
 namespace mdXpThemeSupport {
 namespace {
-
-constexpr double kTwipsPerInch = 1440.0;
-constexpr double kHiMetricPerInch = 2540.0;
 
 // The middle position of a length inside [low, high), halves to the even side.
 std::optional<int> Centred(LONG low, LONG high, int length) noexcept {
@@ -57,7 +55,8 @@ std::optional<POINT> PictureOrigin(const RECT& area, int width, int height) noex
 }
 
 std::optional<int> HiMetricToPixels(double himetric, float twipsPerPixel) noexcept {
-    return win::TryRoundHalfEven(kTwipsPerInch / twipsPerPixel * (himetric / kHiMetricPerInch));
+    const double pixelsPerInch = static_cast<double>(win::kTwipsPerInch) / twipsPerPixel;
+    return win::TryRoundHalfEven(pixelsPerInch * (himetric / win::kHimetricPerInch));
 }
 
 }  // namespace mdXpThemeSupport

@@ -6,6 +6,7 @@
 #include "ButtonLayout.h"
 #include "Int32Math.h"
 #include "mdXpThemeSupportInternal.h"
+#include "Units.h"
 #include "UxTheme.h"
 
 #include <vssym32.h>
@@ -38,10 +39,7 @@ PicturePtr PictureFor(const GraphicalButton& button, PictureChoice choice) {
 }
 
 float ScreenTwipsPerPixel() noexcept {
-    constexpr float kTwipsPerInch = 1440.0f;
-    const auto screen = win::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
-    return kTwipsPerInch / static_cast<float>(dpi > 0 ? dpi : 96);
+    return static_cast<float>(win::kTwipsPerInch) / static_cast<float>(win::ScreenDpi().x);
 }
 
 std::wstring ToWide(const std::string& text) {
