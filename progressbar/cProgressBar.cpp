@@ -1,5 +1,6 @@
 #include "cProgressBar.h"
 
+#include "AnsiText.h"
 #include "ProgressGeometry.h"
 #include "SystemLibrary.h"
 #include "UxTheme.h"
@@ -182,21 +183,13 @@ void pvDrawClassicCaption(HDC hDC, const RECT& content, const std::string& sText
     ::DrawTextA(hDC, padded.c_str(), -1, &area, format);
 }
 
-std::wstring WideFromAnsi(const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
 void pvDrawThemedCaption(HTHEME theme, HDC hDC, const RECT& content, const std::string& sText,
                          UINT format) noexcept {
     RECT area = content;
     if (FAILED(uxtheme::GetThemeBackgroundContentRect(theme, hDC, 0, 0, &content, &area))) {
         area = content;
     }
-    const std::wstring wide = WideFromAnsi(sText);
+    const std::wstring wide = win::WideFromAnsi(sText);
     uxtheme::DrawThemeText(theme, hDC, 0, 0, wide.c_str(), -1, format, 0, &area);
 }
 

@@ -3,6 +3,7 @@
 // rectangle, the caption in the theme's text style and the picture, transparent by
 // its mask colour or embossed while the button is disabled.
 
+#include "AnsiText.h"
 #include "ButtonLayout.h"
 #include "Int32Math.h"
 #include "mdXpThemeSupportInternal.h"
@@ -40,15 +41,6 @@ PicturePtr PictureFor(const GraphicalButton& button, PictureChoice choice) {
 
 float ScreenTwipsPerPixel() noexcept {
     return static_cast<float>(win::kTwipsPerInch) / static_cast<float>(win::ScreenDpi().x);
-}
-
-std::wstring ToWide(const std::string& text) {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) {
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    }
-    return wide;
 }
 
 void pvDrawRect(HDC hDC, int x, int y, int width, int height, COLORREF color) noexcept {
@@ -188,7 +180,7 @@ RECT PaintCaption(HDC hDC, HTHEME theme, int state, const GraphicalButton& butto
         pvReportError("pvDrawButton");
         return content;
     }
-    const std::wstring wide = ToWide(caption);
+    const std::wstring wide = win::WideFromAnsi(caption);
     uxtheme::DrawThemeText(theme, hDC, BP_PUSHBUTTON, state, wide.c_str(), -1, DT_CENTER | DT_WORDBREAK,
                            0, &*text);
     RECT pictureArea = content;
