@@ -1,6 +1,7 @@
 #include "cProgressBar.h"
 
 #include "AnsiText.h"
+#include "OleColor.h"
 #include "ProgressGeometry.h"
 #include "SystemLibrary.h"
 #include "UxTheme.h"
@@ -18,15 +19,14 @@ namespace {
 
 constexpr wchar_t kThemeClass[] = L"Progress";
 constexpr geo::Segmentation kClassicSegments{8, 2};
-constexpr OLE_COLOR kSystemColorFlag = 0x80000000;
 
 // The brush an area is filled with: the system's own brush for a system colour
 // (never deleted), a brush made for the fill otherwise.
 class AreaBrush {
 public:
     explicit AreaBrush(OLE_COLOR oColor) noexcept {
-        if (oColor & kSystemColorFlag) {
-            m_brush = ::GetSysColorBrush(static_cast<int>(oColor & 0x1F));
+        if (const auto index = win::SystemColorIndex(oColor)) {
+            m_brush = ::GetSysColorBrush(*index);
         } else {
             m_owned.reset(::CreateSolidBrush(oColor));
             m_brush = m_owned.get();
@@ -41,7 +41,7 @@ private:
 
 void pvFillArea(HDC hDC, const RECT& rect, OLE_COLOR oColor) noexcept {
     const AreaBrush brush(oColor);
-    // A system colour index the system does not know (the default -1 is index 31)
+    // A system colour index the system does not know (the default -1 is index 255)
     // gives no brush, and the fill then leaves the area as it was.
     ::FillRect(hDC, &rect, brush.get());
 }

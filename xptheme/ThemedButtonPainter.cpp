@@ -7,6 +7,7 @@
 #include "ButtonLayout.h"
 #include "Int32Math.h"
 #include "mdXpThemeSupportInternal.h"
+#include "OleColor.h"
 #include "Units.h"
 #include "UxTheme.h"
 
@@ -20,7 +21,6 @@ namespace {
 using PicturePtr = GraphicalButton::PicturePtr;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr OLE_COLOR kSystemColourBit = 0x80000000;
 
 bool HoldsImage(const PicturePtr& picture) noexcept {
     return picture && picture->Handle();
@@ -236,7 +236,7 @@ void pvDrawButton(HWND hWnd, HDC hDC, const GraphicalButton& button) noexcept {
 }
 
 COLORREF pvTranslateSysColor(OLE_COLOR oColor) noexcept {
-    if (oColor & kSystemColourBit) return ::GetSysColor(static_cast<int>(oColor & 0xFF));
+    if (const auto index = win::SystemColorIndex(oColor)) return ::GetSysColor(*index);
     return oColor;
 }
 

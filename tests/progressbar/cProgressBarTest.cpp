@@ -143,6 +143,18 @@ TEST_F(ProgressBarPaint, PicturesAreCopiedAtOnceAndTiledStretchedOrClippedToTheB
     EXPECT_EQ(Painted(10, 4).Pixel(2, 1), kBar);
 }
 
+TEST_F(ProgressBarPaint, SystemColoursAreNamedByTheLowByte) {
+    // 0x80000021 names no system colour, as the default -1 does: the bar leaves the
+    // background showing. Taken by its low five bits it was colour 1, the desktop's.
+    struct Case { OLE_COLOR colour; COLORREF painted; };
+    bar.Value(100);
+    for (const Case c : {Case{0x8000000F, ::GetSysColor(COLOR_BTNFACE)}, Case{0x80000021, kBack},
+                         Case{0xFFFFFFFF, kBack}}) {
+        bar.BarColor(c.colour);
+        EXPECT_EQ(Painted(20, 10).Pixel(10, 5), c.painted) << std::hex << c.colour;
+    }
+}
+
 TEST_F(ProgressBarPaint, AlignmentsReachDrawTextWithoutFlagsOfTheirOwn) {
     bar.ForeColor(kInk);
     bar.ShowText(true);
