@@ -5,6 +5,7 @@
 #include "MessagePump.h"
 #include "ProgressDisplay.h"
 #include "SystemLibrary.h"
+#include "Units.h"
 #include "mdXpThemeSupport.h"
 #include "resource.h"
 
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
 constexpr int kClientWidthTwips = 6540;
 constexpr int kClientHeightTwips = 3540;
 constexpr UINT kRunRepairMessage = WM_APP + 1;
@@ -58,13 +58,8 @@ constexpr std::array<ControlTemplate, 6> kControls = {{
 
 constexpr RECT kPicture1Twips = {120, 90, 120 + 6285, 90 + 180};
 
-int ScreenDpi() noexcept {
-    auto screen = win::GetDC(nullptr);
-    return screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
-}
-
 int TwipsToPixels(int twips, int dpi) noexcept {
-    return ::MulDiv(twips, dpi, kTwipsPerInch);
+    return ::MulDiv(twips, dpi, win::kTwipsPerInch);
 }
 
 RECT TwipsToPixels(const RECT& twips, int dpi) noexcept {
@@ -95,7 +90,7 @@ void FrmQuenfix::CustomizeClass(WNDCLASSEXW& wc) noexcept {
 bool FrmQuenfix::Create() noexcept {
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
-    const int dpi = ScreenDpi();
+    const int dpi = win::ScreenDpi().x;
     RECT frame = {0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const int width = frame.right - frame.left;
@@ -120,7 +115,7 @@ bool FrmQuenfix::Create() noexcept {
 }
 
 bool FrmQuenfix::CreateControls() noexcept {
-    const int dpi = ScreenDpi();
+    const int dpi = win::ScreenDpi().x;
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (!Picture1.Create(Hwnd(), kPicture1, TwipsToPixels(kPicture1Twips, dpi))) return false;
     for (const ControlTemplate& c : kControls) {

@@ -1,6 +1,6 @@
 #include "ProgressDisplay.h"
 
-#include "Rounding.h"
+#include "Int32Math.h"
 
 #include <cstdio>
 

@@ -16,7 +16,6 @@ public:
     [[nodiscard]] bool has_value() const noexcept { return !m_error; }
     explicit operator bool() const noexcept { return has_value(); }
     // Meaningful only when has_value(); a default value otherwise.
-    [[nodiscard]] const T& value() const noexcept { return m_value; }
     [[nodiscard]] const T& operator*() const noexcept { return m_value; }
     [[nodiscard]] const T* operator->() const noexcept { return &m_value; }
     // Meaningful only when !has_value().

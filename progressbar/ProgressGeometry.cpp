@@ -1,6 +1,6 @@
 #include "ProgressGeometry.h"
 
-#include "Rounding.h"
+#include "Int32Math.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -38,10 +38,10 @@ constexpr int64_t CeilDiv(int64_t n, int64_t d) noexcept {
     return -FloorDiv(-n, d);
 }
 
-ArithmeticResult<int> CheckedSum(int a, int b) noexcept {
-    const int64_t sum = int64_t{a} + b;
-    if (!FitsLong(sum)) return ArithmeticError::Overflow;
-    return static_cast<int>(sum);
+// A result that fits 32 bits, or the overflow that kept it from fitting.
+ArithmeticResult<int> OrOverflow(std::optional<int32_t> value) noexcept {
+    if (value) return *value;
+    return ArithmeticError::Overflow;
 }
 
 }  // namespace
@@ -115,13 +115,13 @@ ArithmeticResult<RECT> SnappedToPeriods(const RECT& bar, const RECT& content, in
 }
 
 ArithmeticResult<Segmentation> ThemeSegmentation(int chunk, int space) noexcept {
-    const auto segment = CheckedSum(chunk, space);
+    const auto segment = OrOverflow(win::TrySum(chunk, space));
     if (!segment) return segment.error();
     return Segmentation{*segment, space};
 }
 
 ArithmeticResult<int> PeriodOf(const Segmentation& s) noexcept {
-    return CheckedSum(s.segment, s.gap);
+    return OrOverflow(win::TrySum(s.segment, s.gap));
 }
 
 int64_t GapCount(const RECT& bar, const Segmentation& s, bool horizontal) noexcept {
@@ -175,11 +175,14 @@ ArithmeticResult<RECT> BarFor(int lMin, int lMax, int lValue, const RECT& conten
     return SnappedToPeriods(*bar, content, *period, horizontal);
 }
 
-ArithmeticResult<UINT> TextFormat(int alignX, int alignY) noexcept {
-    // Left, centre and right are 0, 1, 2; top, centre and bottom become 0, 4, 8.
-    const int64_t vertical = int64_t{alignY} * 4;
-    if (!FitsLong(vertical)) return ArithmeticError::Overflow;
-    return static_cast<UINT>(alignX) | static_cast<UINT>(vertical) | UINT{DT_SINGLELINE};
+UINT TextFormat(int alignX, int alignY) noexcept {
+    // Left, centre and right are 0, 1, 2; top, centre and bottom become 0, 4, 8. Any
+    // other bit would reach DrawText as a flag of its own: DT_CALCRECT draws nothing,
+    // DT_MODIFYSTRING writes into the caption.
+    constexpr UINT kAlignment = DT_CENTER | DT_RIGHT;
+    const UINT horizontal = static_cast<UINT>(alignX) & kAlignment;
+    const UINT vertical = (static_cast<UINT>(alignY) & kAlignment) << 2;
+    return horizontal | vertical | UINT{DT_SINGLELINE};
 }
 
 ArithmeticResult<TileSpans> TileSpans::Of(LONG start, LONG length, LONG imageLength,

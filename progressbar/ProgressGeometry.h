@@ -81,8 +81,9 @@ struct IndexRange {
                                             bool horizontal,
                                             const std::optional<Segmentation>& blocks) noexcept;
 
-// DrawText flags for the caption: one line, aligned by the two alignment values.
-[[nodiscard]] ArithmeticResult<UINT> TextFormat(int alignX, int alignY) noexcept;
+// DrawText flags for the caption: one line, aligned by the two alignment values
+// (0 to 2), of which only the two low bits count.
+[[nodiscard]] UINT TextFormat(int alignX, int alignY) noexcept;
 
 // One run of copies along an axis: `length` pixels from `dst` in the target, taken
 // from `src` in the image.

@@ -1,5 +1,7 @@
 #include "cProgressBar.h"
 
+#include "AnsiText.h"
+#include "OleColor.h"
 #include "ProgressGeometry.h"
 #include "SystemLibrary.h"
 #include "UxTheme.h"
@@ -17,15 +19,14 @@ namespace {
 
 constexpr wchar_t kThemeClass[] = L"Progress";
 constexpr geo::Segmentation kClassicSegments{8, 2};
-constexpr OLE_COLOR kSystemColorFlag = 0x80000000;
 
 // The brush an area is filled with: the system's own brush for a system colour
 // (never deleted), a brush made for the fill otherwise.
 class AreaBrush {
 public:
     explicit AreaBrush(OLE_COLOR oColor) noexcept {
-        if (oColor & kSystemColorFlag) {
-            m_brush = ::GetSysColorBrush(static_cast<int>(oColor & 0x1F));
+        if (const auto index = win::SystemColorIndex(oColor)) {
+            m_brush = ::GetSysColorBrush(*index);
         } else {
             m_owned.reset(::CreateSolidBrush(oColor));
             m_brush = m_owned.get();
@@ -40,7 +41,7 @@ private:
 
 void pvFillArea(HDC hDC, const RECT& rect, OLE_COLOR oColor) noexcept {
     const AreaBrush brush(oColor);
-    // A system colour index the system does not know (the default -1 is index 31)
+    // A system colour index the system does not know (the default -1 is index 255)
     // gives no brush, and the fill then leaves the area as it was.
     ::FillRect(hDC, &rect, brush.get());
 }
@@ -182,21 +183,13 @@ void pvDrawClassicCaption(HDC hDC, const RECT& content, const std::string& sText
     ::DrawTextA(hDC, padded.c_str(), -1, &area, format);
 }
 
-std::wstring WideFromAnsi(const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
 void pvDrawThemedCaption(HTHEME theme, HDC hDC, const RECT& content, const std::string& sText,
                          UINT format) noexcept {
     RECT area = content;
     if (FAILED(uxtheme::GetThemeBackgroundContentRect(theme, hDC, 0, 0, &content, &area))) {
         area = content;
     }
-    const std::wstring wide = WideFromAnsi(sText);
+    const std::wstring wide = win::WideFromAnsi(sText);
     uxtheme::DrawThemeText(theme, hDC, 0, 0, wide.c_str(), -1, format, 0, &area);
 }
 
@@ -272,6 +265,8 @@ ArithmeticStatus cProgressBar::DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop,
     } else {
         D = hDC;
     }
+    // Whatever the paint sets in the DC, the caller's above all, is given back.
+    const auto callersState = win::SaveDC(D);
 
     uxtheme::unique_htheme theme;
     bool themed = false;
@@ -293,14 +288,13 @@ ArithmeticStatus cProgressBar::DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop,
         geo::Deflated(target, geo::ContentInset(m_borderStyle, m_appearance, themed));
     if (!content) return content.error();
     const bool showText = m_showText && !m_text.empty();
+    const UINT format = geo::TextFormat(m_textAlignX, m_textAlignY);
 
     // The caption in ForeColor across the whole content; the bar covers part of it
     // below, and a second pass clipped to the bar writes that part in BarForeColor.
     if (showText && !themed) {
-        const auto format = geo::TextFormat(m_textAlignX, m_textAlignY);
-        if (!format) return format.error();
         const auto font = pvSelectFont(D, m_font);
-        pvDrawClassicCaption(D, *content, m_text, *format, m_foreColor);
+        pvDrawClassicCaption(D, *content, m_text, format, m_foreColor);
     }
 
     const bool inBlocks = m_segments || themed;
@@ -308,13 +302,12 @@ ArithmeticStatus cProgressBar::DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop,
                                  inBlocks ? std::optional(segments) : std::nullopt);
     if (!bar) return bar.error();
 
-    // Declared in this order so that the clip is removed before its region is deleted.
-    win::unique_hrgn clipRegion;
-    win::unique_clip clip;
+    // The bar's fill and the caption's second pass stay on the bar, within whatever
+    // clip the DC already has, until the border is drawn.
+    win::unique_dc_state unclipped;
     if (!themed) {
-        clipRegion.reset(::CreateRectRgnIndirect(&*bar));
-        ::SelectClipRgn(D, clipRegion.get());
-        clip = win::unique_clip(D);
+        unclipped = win::SaveDC(D);
+        ::IntersectClipRect(D, bar->left, bar->top, bar->right, bar->bottom);
     }
 
     if (m_barPicture) {
@@ -329,19 +322,16 @@ ArithmeticStatus cProgressBar::DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop,
     if (m_segments && !themed) pvFillGaps(D, *bar, *content, horizontal, m_backColor);
 
     if (showText) {
-        const auto format = geo::TextFormat(m_textAlignX, m_textAlignY);
-        if (!format) return format.error();
         const auto font = pvSelectFont(D, m_font);
         if (themed) {
-            pvDrawThemedCaption(theme.get(), D, *content, m_text, *format);
+            pvDrawThemedCaption(theme.get(), D, *content, m_text, format);
         } else {
-            pvDrawClassicCaption(D, *content, m_text, *format, m_barForeColor);
+            pvDrawClassicCaption(D, *content, m_text, format, m_barForeColor);
         }
     }
 
     if (!themed) {
-        clip.reset();
-        clipRegion.reset();
+        unclipped.reset();
         if (const auto border = geo::BorderFor(m_borderStyle, m_appearance)) {
             pvDrawBorder(D, border->type, border->onContent ? *content : target, border->raised);
         }

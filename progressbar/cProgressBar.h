@@ -5,8 +5,9 @@
 // no input. Every property set except Tag repaints it at once.
 //
 // Colours are OLE colours: 0x00BBGGRR, or with bit 31 set a system colour index in
-// the low bits. Enumerated properties are stored unchecked:
-//   TextAlignX 0 left, 1 centre, 2 right; TextAlignY 0 top, 1 centre, 2 bottom;
+// the low byte. Enumerated properties are stored unchecked:
+//   TextAlignX 0 left, 1 centre, 2 right; TextAlignY 0 top, 1 centre, 2 bottom
+//   (a paint reads only their two low bits);
 //   BorderStyle 0 (or below) none, 1 sunken, 2 raised, above 2 inset without border;
 //   Appearance 0 flat black frame, 1 thin 3D, 2 soft 3D edge (inset 2), other none;
 //   BackPictureMode, BarPictureMode 1 tiled, other stretched.
@@ -75,7 +76,7 @@ public:
     void Draw() noexcept;
     // Paints into the rectangle of hDC, with the theme of hWnd. The picture is made
     // off screen and copied in one transfer; a paint stopped by an arithmetic error
-    // copies nothing and returns the error.
+    // copies nothing and returns the error. The DC keeps the state it had.
     ArithmeticStatus DrawToDC(HWND hWnd, HDC hDC, int lLeft, int lTop, int lRight,
                               int lBottom) noexcept;
 

@@ -1,6 +1,12 @@
 #include "PaintTestSupport.h"
 
 namespace paint_test {
+namespace {
+
+constexpr int kCallersBkMode = OPAQUE;
+constexpr COLORREF kCallersTextColour = RGB(1, 2, 3);
+
+}  // namespace
 
 DibSurface::DibSurface(int width, int height, COLORREF fill)
     : m_width(width), m_height(height), m_dc(::CreateCompatibleDC(nullptr)) {
@@ -27,6 +33,25 @@ SurfaceHost::SurfaceHost(int width, int height)
     : m_surface(width, height),
       m_hwnd(::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, width, height,
                                nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr)) {}
+
+CallersDcState::CallersDcState(HDC dc, const RECT& clip) : m_dc(dc), m_clip(clip) {
+    const win::unique_hrgn region(::CreateRectRgnIndirect(&clip));
+    ::SelectClipRgn(dc, region.get());
+    ::SetBkMode(dc, kCallersBkMode);
+    ::SetTextColor(dc, kCallersTextColour);
+}
+
+std::string CallersDcState::Changes() const {
+    std::string changes;
+    const win::unique_hrgn expected(::CreateRectRgnIndirect(&m_clip));
+    const win::unique_hrgn clip(::CreateRectRgn(0, 0, 0, 0));
+    if (::GetClipRgn(m_dc, clip.get()) != 1 || !::EqualRgn(clip.get(), expected.get())) {
+        changes += "clip ";
+    }
+    if (::GetBkMode(m_dc) != kCallersBkMode) changes += "background mode ";
+    if (::GetTextColor(m_dc) != kCallersTextColour) changes += "text colour ";
+    return changes;
+}
 
 win::StdPicture TwoColumnPicture(COLORREF left, COLORREF right) {
     const DibSurface format(1, 1);

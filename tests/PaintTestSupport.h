@@ -6,6 +6,7 @@
 #include "UniqueHandle.h"
 
 #include <cstddef>
+#include <string>
 
 namespace paint_test {
 
@@ -45,6 +46,20 @@ private:
     DibSurface m_surface;
     HWND m_hwnd;
     mutable int m_paints = 0;
+};
+
+// Gives a DC a clip region, a background mode and a text colour of a caller's own,
+// and tells which of them a painter left changed.
+class CallersDcState {
+public:
+    CallersDcState(HDC dc, const RECT& clip);
+    // The names of what differs now ("clip", "background mode", "text colour"),
+    // empty when the DC is as it was.
+    [[nodiscard]] std::string Changes() const;
+
+private:
+    HDC m_dc;
+    RECT m_clip;
 };
 
 // A 2 x 1 bitmap picture.

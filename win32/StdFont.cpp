@@ -1,6 +1,7 @@
 #include "StdFont.h"
 
-#include "Rounding.h"
+#include "Int32Math.h"
+#include "Units.h"
 
 #include <cstring>
 
@@ -38,9 +39,7 @@ LOGFONTA StdFont::LogFont(int dpiY) const {
 
 HFONT StdFont::hFont() const {
     if (!m_font) {
-        auto screen = win::GetDC(nullptr);
-        const int dpiY = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-        const LOGFONTA lf = LogFont(dpiY);
+        const LOGFONTA lf = LogFont(ScreenDpi().y);
         m_font.reset(::CreateFontIndirectA(&lf));
     }
     return m_font.get();

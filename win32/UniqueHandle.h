@@ -53,15 +53,6 @@ struct DeleteObjectCloser {
 struct DeleteDCCloser {
     void operator()(HDC h) const noexcept { ::DeleteDC(h); }
 };
-struct DestroyIconCloser {
-    void operator()(HICON h) const noexcept { ::DestroyIcon(h); }
-};
-struct DestroyCursorCloser {
-    void operator()(HCURSOR h) const noexcept { ::DestroyCursor(h); }
-};
-struct FreeLibraryCloser {
-    void operator()(HMODULE h) const noexcept { ::FreeLibrary(h); }
-};
 }  // namespace detail
 
 using unique_handle = unique_any<HANDLE, detail::CloseHandleCloser>;
@@ -71,9 +62,6 @@ using unique_hbrush = unique_any<HBRUSH, detail::DeleteObjectCloser>;
 using unique_hpen = unique_any<HPEN, detail::DeleteObjectCloser>;
 using unique_hrgn = unique_any<HRGN, detail::DeleteObjectCloser>;
 using unique_hfont = unique_any<HFONT, detail::DeleteObjectCloser>;
-using unique_hicon = unique_any<HICON, detail::DestroyIconCloser>;
-using unique_hcursor = unique_any<HCURSOR, detail::DestroyCursorCloser>;
-using unique_hmodule = unique_any<HMODULE, detail::FreeLibraryCloser>;
 
 // A DC from GetDC/GetWindowDC, handed back to its window with ReleaseDC.
 class unique_window_dc {
@@ -146,29 +134,43 @@ private:
     return unique_select(hdc, previous);
 }
 
-// Removes the DC's clip region again when it goes out of scope.
-class unique_clip {
+// Gives a DC back the state it had when the guard was made, when the guard goes out
+// of scope: its clip region, selected objects, background mode, text colour and
+// every other attribute that SaveDC keeps.
+class unique_dc_state {
 public:
-    unique_clip() noexcept = default;
-    explicit unique_clip(HDC hdc) noexcept : m_hdc(hdc) {}
-    unique_clip(const unique_clip&) = delete;
-    unique_clip& operator=(const unique_clip&) = delete;
-    unique_clip(unique_clip&& other) noexcept : m_hdc(std::exchange(other.m_hdc, nullptr)) {}
-    unique_clip& operator=(unique_clip&& other) noexcept {
+    unique_dc_state() noexcept = default;
+    unique_dc_state(HDC hdc, int level) noexcept : m_hdc(hdc), m_level(level) {}
+    unique_dc_state(const unique_dc_state&) = delete;
+    unique_dc_state& operator=(const unique_dc_state&) = delete;
+    unique_dc_state(unique_dc_state&& other) noexcept
+        : m_hdc(std::exchange(other.m_hdc, nullptr)), m_level(other.m_level) {}
+    unique_dc_state& operator=(unique_dc_state&& other) noexcept {
         if (this != &other) {
             reset();
             m_hdc = std::exchange(other.m_hdc, nullptr);
+            m_level = other.m_level;
         }
         return *this;
     }
-    ~unique_clip() { reset(); }
+    ~unique_dc_state() { reset(); }
+
+    // Restores the saved level itself, not the last one saved, so that a save that
+    // code in between left open cannot take its place.
     void reset() noexcept {
-        if (m_hdc) ::SelectClipRgn(std::exchange(m_hdc, nullptr), nullptr);
+        if (m_hdc) ::RestoreDC(std::exchange(m_hdc, nullptr), m_level);
     }
 
 private:
     HDC m_hdc = nullptr;
+    int m_level = 0;
 };
+
+[[nodiscard]] inline unique_dc_state SaveDC(HDC hdc) noexcept {
+    const int level = hdc ? ::SaveDC(hdc) : 0;
+    if (level == 0) return {};
+    return unique_dc_state(hdc, level);
+}
 
 // Pairs BeginPaint with EndPaint.
 class paint_guard {

@@ -1,20 +1,12 @@
 #include "ButtonLayout.h"
 
-#include "Rounding.h"
+#include "Int32Math.h"
+#include "Units.h"
 
 #include <cstdint>
 
 namespace mdXpThemeSupport {
 namespace {
-
-constexpr double kTwipsPerInch = 1440.0;
-constexpr double kHiMetricPerInch = 2540.0;
-
-std::optional<int> Sum(int64_t a, int64_t b) noexcept {
-    const int64_t sum = a + b;
-    if (sum < INT32_MIN || sum > INT32_MAX) return std::nullopt;
-    return static_cast<int>(sum);
-}
 
 // The middle position of a length inside [low, high), halves to the even side.
 std::optional<int> Centred(LONG low, LONG high, int length) noexcept {
@@ -45,11 +37,11 @@ std::optional<RECT> CaptionRect(const RECT& content, int measuredBottom, bool wi
     std::optional<int> top;
     std::optional<int> bottom;
     if (withPicture) {
-        top = Sum(static_cast<int64_t>(content.bottom) - measuredBottom, 1);
+        top = win::TrySum(static_cast<int64_t>(content.bottom) - measuredBottom, 1);
         bottom = content.bottom;
     } else {
         top = win::TryRoundHalfEven((static_cast<double>(content.bottom) - measuredBottom) / 2 + 2);
-        if (top) bottom = Sum(*top, measuredBottom);
+        if (top) bottom = win::TrySum(*top, measuredBottom);
     }
     if (!top || !bottom) return std::nullopt;
     return RECT{content.left, *top, content.right, *bottom};
@@ -63,7 +55,8 @@ std::optional<POINT> PictureOrigin(const RECT& area, int width, int height) noex
 }
 
 std::optional<int> HiMetricToPixels(double himetric, float twipsPerPixel) noexcept {
-    return win::TryRoundHalfEven(kTwipsPerInch / twipsPerPixel * (himetric / kHiMetricPerInch));
+    const double pixelsPerInch = static_cast<double>(win::kTwipsPerInch) / twipsPerPixel;
+    return win::TryRoundHalfEven(pixelsPerInch * (himetric / win::kHimetricPerInch));
 }
 
 }  // namespace mdXpThemeSupport

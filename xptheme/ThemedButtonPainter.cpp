@@ -3,8 +3,12 @@
 // rectangle, the caption in the theme's text style and the picture, transparent by
 // its mask colour or embossed while the button is disabled.
 
+#include "AnsiText.h"
 #include "ButtonLayout.h"
+#include "Int32Math.h"
 #include "mdXpThemeSupportInternal.h"
+#include "OleColor.h"
+#include "Units.h"
 #include "UxTheme.h"
 
 #include <vssym32.h>
@@ -17,7 +21,6 @@ namespace {
 using PicturePtr = GraphicalButton::PicturePtr;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr OLE_COLOR kSystemColourBit = 0x80000000;
 
 bool HoldsImage(const PicturePtr& picture) noexcept {
     return picture && picture->Handle();
@@ -37,25 +40,13 @@ PicturePtr PictureFor(const GraphicalButton& button, PictureChoice choice) {
 }
 
 float ScreenTwipsPerPixel() noexcept {
-    constexpr float kTwipsPerInch = 1440.0f;
-    const auto screen = win::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
-    return kTwipsPerInch / static_cast<float>(dpi > 0 ? dpi : 96);
-}
-
-std::wstring ToWide(const std::string& text) {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) {
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    }
-    return wide;
+    return static_cast<float>(win::kTwipsPerInch) / static_cast<float>(win::ScreenDpi().x);
 }
 
 void pvDrawRect(HDC hDC, int x, int y, int width, int height, COLORREF color) noexcept {
-    int right = 0;
-    int bottom = 0;
-    if (__builtin_add_overflow(x, width, &right) || __builtin_add_overflow(y, height, &bottom)) {
+    const auto right = win::TrySum(x, width);
+    const auto bottom = win::TrySum(y, height);
+    if (!right || !bottom) {
         ::SetLastError(ERROR_ARITHMETIC_OVERFLOW);
         pvReportError("pvDrawRect");
         return;
@@ -65,7 +56,7 @@ void pvDrawRect(HDC hDC, int x, int y, int width, int height, COLORREF color) no
         pvReportError("pvDrawRect");
         return;
     }
-    const RECT area{x, y, right, bottom};
+    const RECT area{x, y, *right, *bottom};
     ::FillRect(hDC, &area, brush.get());
 }
 
@@ -98,11 +89,6 @@ void pvDrawTransparentPicture(const win::StdPicture* picture, HDC hDC, int x, in
     }
     const auto image = reinterpret_cast<LPARAM>(picture->Handle());
     switch (picture->PictureType()) {
-    case win::StdPicture::Type::Icon:
-        // What the icon leaves transparent keeps the mask colour and so stays out.
-        pvDrawRect(work.dc.get(), 0, 0, widthSrc, heightSrc, mask);
-        ::DrawStateA(work.dc.get(), nullptr, nullptr, image, 0, 0, 0, widthSrc, heightSrc, DST_ICON);
-        break;
     case win::StdPicture::Type::Bitmap:
         ::DrawStateA(work.dc.get(), nullptr, nullptr, image, 0, 0, 0, widthSrc, heightSrc, DST_BITMAP);
         break;
@@ -154,10 +140,10 @@ void PaintParentBackground(HWND hWnd, HDC hDC, HTHEME theme, int state, const RE
                            OLE_COLOR backColor) noexcept {
     win::unique_hrgn shape;
     uxtheme::GetThemeBackgroundRegion(theme, hDC, BP_PUSHBUTTON, state, &client, shape.put());
-    win::unique_clip outsideShape;
-    if (shape && ::ExtSelectClipRgn(hDC, shape.get(), RGN_DIFF) != ERROR) {
-        outsideShape = win::unique_clip(hDC);
-    }
+    // The parent paints outside the shape, within the caller's clip; that clip, and
+    // whatever the parent's painting sets, are the caller's again for the face.
+    const auto callersClip = win::SaveDC(hDC);
+    if (shape) ::ExtSelectClipRgn(hDC, shape.get(), RGN_DIFF);
     if (uxtheme::DrawThemeParentBackground(hWnd, hDC, &client) != S_OK) {
         pvDrawRect(hDC, 0, 0, client.right, client.bottom, pvTranslateSysColor(backColor));
     }
@@ -194,7 +180,7 @@ RECT PaintCaption(HDC hDC, HTHEME theme, int state, const GraphicalButton& butto
         pvReportError("pvDrawButton");
         return content;
     }
-    const std::wstring wide = ToWide(caption);
+    const std::wstring wide = win::WideFromAnsi(caption);
     uxtheme::DrawThemeText(theme, hDC, BP_PUSHBUTTON, state, wide.c_str(), -1, DT_CENTER | DT_WORDBREAK,
                            0, &*text);
     RECT pictureArea = content;
@@ -227,6 +213,8 @@ void PaintPicture(HDC hDC, const win::StdPicture& picture, const RECT& area,
 }  // namespace
 
 void pvDrawButton(HWND hWnd, HDC hDC, const GraphicalButton& button) noexcept {
+    // Everything the paint sets in the caller's DC is given back when it ends.
+    const auto callersState = win::SaveDC(hDC);
     const ButtonState state = ReadButtonState(hWnd, button);
     const bool enabled = button.Enabled();
     const ButtonLook look = ChooseButtonLook(
@@ -248,7 +236,7 @@ void pvDrawButton(HWND hWnd, HDC hDC, const GraphicalButton& button) noexcept {
 }
 
 COLORREF pvTranslateSysColor(OLE_COLOR oColor) noexcept {
-    if (oColor & kSystemColourBit) return ::GetSysColor(static_cast<int>(oColor & 0xFF));
+    if (const auto index = win::SystemColorIndex(oColor)) return ::GetSysColor(*index);
     return oColor;
 }
 

@@ -1,7 +1,6 @@
 #include "cProgressBar.h"
 
 #include "PaintTestSupport.h"
-#include "ProgressGeometry.h"
 #include "UxTheme.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +8,11 @@
 
 #include <climits>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
 
-namespace geo = progress_geometry;
 using paint_test::DibSurface;
 using paint_test::SurfaceHost;
 
@@ -142,6 +141,46 @@ TEST_F(ProgressBarPaint, PicturesAreCopiedAtOnceAndTiledStretchedOrClippedToTheB
     EXPECT_EQ(Painted(10, 4).Pixel(2, 1), kBar);
 }
 
+TEST_F(ProgressBarPaint, SystemColoursAreNamedByTheLowByte) {
+    // 0x80000021 names no system colour, as the default -1 does: the bar leaves the
+    // background showing. Taken by its low five bits it was colour 1, the desktop's.
+    struct Case { OLE_COLOR colour; COLORREF painted; };
+    bar.Value(100);
+    for (const Case c : {Case{0x8000000F, ::GetSysColor(COLOR_BTNFACE)}, Case{0x80000021, kBack},
+                         Case{0xFFFFFFFF, kBack}}) {
+        bar.BarColor(c.colour);
+        EXPECT_EQ(Painted(20, 10).Pixel(10, 5), c.painted) << std::hex << c.colour;
+    }
+}
+
+TEST_F(ProgressBarPaint, AlignmentsReachDrawTextWithoutFlagsOfTheirOwn) {
+    bar.ForeColor(kInk);
+    bar.ShowText(true);
+    bar.Text("a caption far too long for the bar");
+    const DibSurface centred = Painted(60, 20);
+    // DT_CALCRECT only measures; DT_END_ELLIPSIS | DT_MODIFYSTRING shortens the text
+    // and writes the short text back into the caller's string.
+    for (const auto& [x, y] : {std::pair{1 | DT_CALCRECT, 1}, std::pair{1, 1 | DT_CALCRECT / 4},
+                               std::pair{1 | DT_END_ELLIPSIS | DT_MODIFYSTRING, 1}}) {
+        bar.TextAlignX(x);
+        bar.TextAlignY(y);
+        EXPECT_TRUE(Painted(60, 20).SameAs(centred)) << std::hex << x << " " << y;
+    }
+}
+
+TEST_F(ProgressBarPaint, UnbufferedPaintGivesTheCallersDcBackAsItWas) {
+    bar.ShowText(true);
+    bar.Text("50 %");
+    bar.Value(100);
+    // No off-screen bitmap can be that large, so the bar paints straight into the DC.
+    const DibSurface target(60, 20, kInk);
+    const paint_test::CallersDcState state(target.dc(), RECT{0, 0, 30, 20});
+    ASSERT_TRUE(bar.DrawToDC(nullptr, target.dc(), 0, 0, 100000, 100000));
+    EXPECT_EQ(state.Changes(), "");
+    EXPECT_EQ(target.Pixel(10, 10), kBar);
+    EXPECT_EQ(target.Pixel(40, 10), kInk) << "painted outside the caller's clip";
+}
+
 TEST_F(ProgressBarPaint, EmptyTargetCopiesNothing) {
     (void)Painted(60, 20);
     const DibSurface target(60, 20, kInk);
@@ -239,9 +278,12 @@ TEST(cProgressBarTheme, VisualStyleBarEndsOnTheThemesPeriod) {
     int chunk = 0, space = 0;
     ASSERT_EQ(uxtheme::GetThemeInt(theme.get(), 0, 0, TMT_PROGRESSCHUNKSIZE, &chunk), S_OK);
     ASSERT_EQ(uxtheme::GetThemeInt(theme.get(), 0, 0, TMT_PROGRESSSPACESIZE, &space), S_OK);
+    // Wine's theme has chunks of one pixel and no space, a period of 1: 37 % of the 118
+    // content columns from column 1 ends the bar before column 45.
+    ASSERT_EQ(chunk, 1);
+    ASSERT_EQ(space, 0);
     const RECT content{1, 1, 119, 19};
-    const LONG end =
-        geo::BarFor(0, 100, 37, content, true, *geo::ThemeSegmentation(chunk, space))->right;
+    constexpr LONG end = 45;
 
     cProgressBar bar;
     bar.BackColor(kBack);

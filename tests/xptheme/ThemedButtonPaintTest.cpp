@@ -7,6 +7,7 @@
 
 #include <vssym32.h>
 
+#include <climits>
 #include <memory>
 
 namespace {
@@ -143,6 +144,7 @@ TEST_F(ThemedButtonPaint, MaskColourOfAPictureNeverShows) {
 TEST_F(ThemedButtonPaint, EveryPaintGivesBackWhatItMadeAndLeavesTheDcAsItWas) {
     window.model.Picture(BlockPicture());
     const Canvas canvas(client.right, client.bottom, kGrey);
+    const paint_test::CallersDcState state(canvas.dc(), RECT{2, 2, 100, 30});
     const HGDIOBJ font = ::GetCurrentObject(canvas.dc(), OBJ_FONT);
     const auto paintEveryLook = [&] {
         for (const bool enabled : {true, false}) {
@@ -160,8 +162,24 @@ TEST_F(ThemedButtonPaint, EveryPaintGivesBackWhatItMadeAndLeavesTheDcAsItWas) {
     paintEveryLook();
     EXPECT_EQ(paint_test::LiveGdiObjects(), before);
     EXPECT_EQ(::GetCurrentObject(canvas.dc(), OBJ_FONT), font);
-    const win::unique_hrgn clip(::CreateRectRgn(0, 0, 0, 0));
-    EXPECT_EQ(::GetClipRgn(canvas.dc(), clip.get()), 0) << "no clipping region left behind";
+    EXPECT_EQ(state.Changes(), "");
+}
+
+TEST(StdPictureRender, RectanglesWithEndsBeyond32BitsAreRefusedAndDrawNothing) {
+    const auto picture = BlockPicture();
+    const LONG w = picture->Width();
+    const LONG h = picture->Height();
+    const Canvas canvas(16, 16, kGrey);
+    struct Case { LONG x, y, cx, cy, xSrc, ySrc, cxSrc, cySrc; };
+    for (const Case c : {Case{LONG_MIN + 4, 16, -16, -16, 0, 0, w, h},
+                         Case{0, 16, LONG_MIN, -16, 0, 0, w, h},
+                         Case{0, 16, 16, -16, LONG_MAX, 0, 1, h},
+                         Case{0, 16, 16, -16, 0, LONG_MIN, w, -1}}) {
+        const HRESULT result =
+            picture->Render(canvas.dc(), c.x, c.y, c.cx, c.cy, c.xSrc, c.ySrc, c.cxSrc, c.cySrc);
+        EXPECT_EQ(result, E_INVALIDARG) << c.x << " " << c.cx << " " << c.xSrc << " " << c.ySrc;
+    }
+    EXPECT_EQ(Count(canvas, RECT{0, 0, 16, 16}, kGrey), 16 * 16);
 }
 
 TEST(pvTranslateSysColor, SystemColoursResolveByTheirLowByte) {

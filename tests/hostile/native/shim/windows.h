@@ -12,4 +12,6 @@ struct RECT {
 struct POINT {
     LONG x, y;
 };
+#define DT_CENTER 0x00000001
+#define DT_RIGHT 0x00000002
 #define DT_SINGLELINE 0x00000020
