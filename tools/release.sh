@@ -13,14 +13,14 @@
 # hold for the files in the zip.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
 verify=false
 if [ "${1:-}" = --verify ]; then
     verify=true
     shift
 fi
-mkdir -p "${1:-dist}"
-out=$(cd "${1:-dist}" && pwd)
+mkdir -p "${1:-$root/dist}"
+out=$(cd "${1:-$root/dist}" && pwd)
+cd "$root"
 tools/install-deps
 
 if ! git diff --quiet HEAD --; then
