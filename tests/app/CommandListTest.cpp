@@ -1,20 +1,14 @@
 #include "CommandList.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-#include <string>
 #include <string_view>
 
 namespace {
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
+using testing_support::Lower;
 
 TEST(CommandList, HoldsTheSilentRegsvr32LinesInCaseInsensitiveOrder) {
     const auto lines = CommandList::Lines();

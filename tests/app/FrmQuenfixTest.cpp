@@ -17,12 +17,6 @@ using namespace testing_support;
 
 const PVOID kSavedRedirection = reinterpret_cast<PVOID>(0x5A5A);
 
-std::string WindowText(HWND hwnd) {
-    char text[2048];
-    const int length = ::GetWindowTextA(hwnd, text, sizeof text);
-    return std::string(text, static_cast<size_t>(length));
-}
-
 // Records what a run asks of the system, and lets a test act at a given execution.
 struct Recorder {
     std::vector<std::string> events;

@@ -52,13 +52,7 @@ TEST_F(FrmQuenfixWithVersion6, ThemedRepairNowStillStartsARunOnRelease) {
     ::PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ::PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     const HWND status = ::GetDlgItem(form->Hwnd(), FrmQuenfix::kLabel2);
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            char text[64] = {};
-            ::GetWindowTextA(status, text, sizeof text);
-            return std::string(text) == "Registering: Done";
-        },
-        20000));
+    EXPECT_TRUE(WaitFor([&] { return WindowText(status) == "Registering: Done"; }, 20000));
     EXPECT_EQ(executions, 222);
     EXPECT_EQ(::SendMessageW(button, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }

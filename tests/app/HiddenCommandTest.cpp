@@ -11,10 +11,6 @@ namespace {
 
 using namespace testing_support;
 
-std::string ChildCommand(const std::string& arguments) {
-    return Quoted(ExeDirectory() + QUENFIX_TEST_CHILD) + " " + arguments;
-}
-
 ULONGLONG MillisecondsOf(const std::function<void()>& action) {
     const ULONGLONG start = ::GetTickCount64();
     action();

@@ -13,14 +13,8 @@ bool RunningUnderWow64() {
     return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
 }
 
-std::string Regsvr32In(UINT(WINAPI* directoryOf)(LPSTR, UINT)) {
-    char directory[MAX_PATH];
-    const UINT length = directoryOf(directory, MAX_PATH);
-    return std::string(directory, length < MAX_PATH ? length : 0) + "\\regsvr32.exe";
-}
-
-std::string SystemRegsvr32() { return Regsvr32In(&::GetSystemDirectoryA); }
-std::string Wow64Regsvr32() { return Regsvr32In(&::GetSystemWow64DirectoryA); }
+std::string SystemRegsvr32() { return testing_support::SystemDirectory() + "\\regsvr32.exe"; }
+std::string Wow64Regsvr32() { return testing_support::Wow64SystemDirectory() + "\\regsvr32.exe"; }
 
 bool PutStandIn(const std::string& target) {
     return ::CopyFileA((testing_support::ExeDirectory() + "standin\\regsvr32.exe").c_str(), target.c_str(),

@@ -28,7 +28,7 @@ std::optional<int> EntryNamedBy(const std::string& status) {
 }
 
 TEST_F(ProgramEndToEnd, ShowsEveryControlWhereAndAsTheWindowDefinesIt) {
-    EXPECT_EQ(ProgramUnderTest::Text(program->Window()), "Quenfix - By Tarnwick");
+    EXPECT_EQ(WindowText(program->Window()), "Quenfix - By Tarnwick");
     for (const auto& expected : expected_layout::kControls) {
         SCOPED_TRACE(expected.id);
         const HWND control = program->Control(expected.id);
@@ -40,10 +40,10 @@ TEST_F(ProgramEndToEnd, ShowsEveryControlWhereAndAsTheWindowDefinesIt) {
         ::GetWindowRect(control, &r);
         ::MapWindowPoints(nullptr, program->Window(), reinterpret_cast<POINT*>(&r), 2);
         EXPECT_EQ(ToString(r), ToString(expected.client));
-        EXPECT_EQ(ProgramUnderTest::Text(control), expected.text);
+        EXPECT_EQ(WindowText(control), expected.text);
         EXPECT_EQ(::IsWindowVisible(control) != FALSE, expected.visible);
     }
-    const std::string description = ProgramUnderTest::Text(program->Control(FrmQuenfix::kLabel1));
+    const std::string description = WindowText(program->Control(FrmQuenfix::kLabel1));
     EXPECT_TRUE(description.starts_with(expected_layout::kDescriptionStart));
     EXPECT_TRUE(description.ends_with(expected_layout::kDescriptionEnd));
 }
@@ -65,7 +65,7 @@ TEST_F(ProgramEndToEnd, RightButtonRunsEveryLineTwiceInListOrderAndSpaceDoesNot)
         },
         kRunTimeoutMs));
     EXPECT_TRUE(statusInOrder) << "the status label went backwards or showed something else";
-    EXPECT_EQ(ProgramUnderTest::Text(program->Control(FrmQuenfix::kPicture1)), "111/111 100 %");
+    EXPECT_EQ(WindowText(program->Control(FrmQuenfix::kPicture1)), "111/111 100 %");
 
     // Had the space bar started a run too, there would be twice as many.
     const auto executions = ReadExecutions(log);

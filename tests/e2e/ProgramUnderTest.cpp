@@ -16,7 +16,7 @@ BOOL CALLBACK MatchProgramWindow(HWND hwnd, LPARAM lp) {
     auto* search = reinterpret_cast<WindowSearch*>(lp);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == search->processId && ProgramUnderTest::Text(hwnd) == FrmQuenfix::kCaption) {
+    if (owner == search->processId && testing_support::WindowText(hwnd) == FrmQuenfix::kCaption) {
         search->found = hwnd;
         return FALSE;
     }
@@ -94,14 +94,8 @@ ProgramUnderTest::~ProgramUnderTest() {
     }
 }
 
-std::string ProgramUnderTest::Text(HWND window) {
-    char text[4096];
-    const LRESULT length = ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return std::string(text, static_cast<size_t>(length));
-}
-
 std::string ProgramUnderTest::Status() const {
-    return Text(Control(FrmQuenfix::kLabel2));
+    return testing_support::WindowText(Control(FrmQuenfix::kLabel2));
 }
 
 void ProgramUnderTest::ClickRepairWithRightButton() const {

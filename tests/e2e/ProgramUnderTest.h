@@ -29,7 +29,6 @@ public:
     [[nodiscard]] HWND Control(int id) const noexcept { return ::GetDlgItem(m_window, id); }
     [[nodiscard]] HANDLE Process() const noexcept { return m_process.get(); }
 
-    [[nodiscard]] static std::string Text(HWND window);
     [[nodiscard]] std::string Status() const;
     // A press and release of the right mouse button over "Repair Now".
     void ClickRepairWithRightButton() const;

@@ -10,7 +10,6 @@
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -23,54 +22,8 @@ using namespace testing_support;
 
 constexpr unsigned long long kFloodBytes = 10 * 1024 * 1024;
 
-std::string ChildCommand(const std::string& arguments) {
-    return Quoted(ExeDirectory() + QUENFIX_TEST_CHILD) + " " + arguments;
-}
-
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-ULONGLONG CreationTime(HANDLE process) {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-    return (ULONGLONG{created.dwHighDateTime} << 32) | created.dwLowDateTime;
-}
-
-ULONGLONG Now() {
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    return (ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime;
-}
-
-struct Child {
-    DWORD id;
-    std::wstring file;
-};
-
-// This process's children that are still running and were created at or after `since`.
-std::vector<Child> LiveChildrenSince(ULONGLONG since) {
-    std::vector<Child> children;
-    const win::unique_handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return children;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
-         more = ::Process32NextW(snapshot.get(), &entry)) {
-        if (entry.th32ParentProcessID != ::GetCurrentProcessId()) continue;
-        const win::unique_handle child(
-            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (!child || ::WaitForSingleObject(child.get(), 0) != WAIT_TIMEOUT) continue;
-        if (CreationTime(child.get()) >= since) children.push_back({entry.th32ProcessID, entry.szExeFile});
-    }
-    return children;
-}
-
-void Terminate(DWORD processId) {
-    const win::unique_handle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
-    if (!process) return;
-    ::TerminateProcess(process.get(), 1);
-    ::WaitForSingleObject(process.get(), 5000);
 }
 
 // GetProcessHandleCount where the system implements it; Wine 8 answers 0, and
@@ -95,7 +48,7 @@ protected:
         DrainMessages();
     }
 
-    const ULONGLONG testStart = Now();
+    const unsigned long long testStart = Now();
     TempDirectory temp;
     const std::string floodDoneFile = temp.Path() + "flood-done.txt";
     const std::string hangPidFile = temp.Path() + "hang-pid.txt";
@@ -135,9 +88,7 @@ TEST_F(HostileChildren, RunEndsDoneAndLeavesNoChildBlockedOnItsPipe) {
     const DWORD handlesBefore = OpenKernelHandles();
     form.RunRepair();
 
-    char status[64] = {};
-    ::GetWindowTextA(::GetDlgItem(form.Hwnd(), FrmQuenfix::kLabel2), status, sizeof status);
-    EXPECT_STREQ(status, "Registering: Done");
+    EXPECT_EQ(WindowText(::GetDlgItem(form.Hwnd(), FrmQuenfix::kLabel2)), "Registering: Done");
     EXPECT_EQ(executions, 222);
     for (const auto& [execution, result] : results) {
         const bool failedToStart = result.starts_with("Error: CreateProcess failed. ");

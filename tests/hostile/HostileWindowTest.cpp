@@ -49,11 +49,7 @@ public:
     }
 
     [[nodiscard]] HWND Control(int id) const { return ::GetDlgItem(form->Hwnd(), id); }
-    [[nodiscard]] std::string Status() const {
-        char text[256] = {};
-        ::GetWindowTextA(Control(FrmQuenfix::kLabel2), text, sizeof text);
-        return text;
-    }
+    [[nodiscard]] std::string Status() const { return WindowText(Control(FrmQuenfix::kLabel2)); }
     // The strip as it paints itself (into a memory DC, with WM_PRINTCLIENT) and as it
     // is shown (copied from its window's own DC).
     [[nodiscard]] std::unique_ptr<DibSurface> PrintStrip() const {

@@ -1,8 +1,9 @@
 #include "PeFile.h"
 
+#include "TestSupport.h"
+
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -179,13 +180,6 @@ std::string ReadResourceTypes(const Reader& r, const Layout& layout, Summary& su
     return {};
 }
 
-std::string Lowercase(std::string_view text) {
-    std::string lower;
-    std::transform(text.begin(), text.end(), std::back_inserter(lower),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return lower;
-}
-
 }  // namespace
 
 Summary Parse(std::span<const std::byte> bytes) {
@@ -214,7 +208,7 @@ bool IsKnownDll(std::string_view name) {
         "kernel32.dll", "user32.dll", "gdi32.dll",  "advapi32.dll",
         "msvcrt.dll",   "shell32.dll", "ole32.dll", "oleaut32.dll",
     };
-    return std::find(kKnownDlls.begin(), kKnownDlls.end(), Lowercase(name)) != kKnownDlls.end();
+    return std::find(kKnownDlls.begin(), kKnownDlls.end(), testing_support::Lower(name)) != kKnownDlls.end();
 }
 
 }  // namespace pe_file

@@ -1,5 +1,9 @@
 #include "TestSupport.h"
 
+#include "UniqueHandle.h"
+
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -27,6 +31,8 @@ std::string Directory(UINT(WINAPI* directoryOf)(LPSTR, UINT)) {
 }  // namespace
 
 std::string SystemDirectory() { return Directory(&::GetSystemDirectoryA); }
+
+std::string Wow64SystemDirectory() { return Directory(&::GetSystemWow64DirectoryA); }
 
 std::string SystemOnlyPath() {
     const std::string system = SystemDirectory();
@@ -75,6 +81,10 @@ std::string ReadTextFile(const std::string& path) {
     return text.str();
 }
 
+bool FileExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::vector<Execution> ReadExecutions(const std::string& log) {
     std::vector<Execution> executions;
     std::istringstream lines(ReadTextFile(log));
@@ -88,8 +98,61 @@ std::vector<Execution> ReadExecutions(const std::string& log) {
     return executions;
 }
 
-bool FileExists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+std::string ChildCommand(const std::string& arguments) {
+    return Quoted(ExeDirectory() + QUENFIX_TEST_CHILD) + " " + arguments;
+}
+
+namespace {
+
+unsigned long long Ticks(const FILETIME& time) {
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+unsigned long long CreationTime(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    return ::GetProcessTimes(process, &created, &exited, &kernel, &user) ? Ticks(created) : 0;
+}
+
+}  // namespace
+
+unsigned long long Now() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return Ticks(now);
+}
+
+std::vector<Child> LiveChildrenSince(unsigned long long since) {
+    std::vector<Child> children;
+    const win::unique_handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return children;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ParentProcessID != ::GetCurrentProcessId()) continue;
+        const win::unique_handle child(
+            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (!child || ::WaitForSingleObject(child.get(), 0) != WAIT_TIMEOUT) continue;
+        if (CreationTime(child.get()) >= since) children.push_back({entry.th32ProcessID, entry.szExeFile});
+    }
+    return children;
+}
+
+void Terminate(DWORD processId) {
+    const win::unique_handle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+    if (!process) return;
+    ::TerminateProcess(process.get(), 1);
+    ::WaitForSingleObject(process.get(), 30000);
+}
+
+std::string WindowText(HWND window) {
+    char text[4096];
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                               60000, &length)) {
+        return {};
+    }
+    return std::string(text, length);
 }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -115,10 +178,10 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    std::ranges::transform(lower, lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
 }
 
 std::string ToString(const RECT& r) {

@@ -1,11 +1,12 @@
 #pragma once
-// Helpers shared by the tests: paths, files, and waiting for a condition while the
-// thread's messages keep flowing.
+// Helpers shared by the tests: paths, files, texts of windows, child processes, and
+// waiting for a condition while the thread's messages keep flowing.
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testing_support {
@@ -15,6 +16,10 @@ std::string ExeDirectory();
 
 // GetSystemDirectoryA's answer, without a trailing backslash.
 std::string SystemDirectory();
+
+// GetSystemWow64DirectoryA's answer, without a trailing backslash; empty where there
+// is no 32-bit system directory.
+std::string Wow64SystemDirectory();
 
 // The PATH that every child of the command runner must get: the system directory,
 // the Windows directory and the system directory's Wbem folder.
@@ -62,6 +67,24 @@ struct Execution {
 // Every line of that log, in order; none when there is no log.
 std::vector<Execution> ReadExecutions(const std::string& log);
 
+// The test child program (tests/helpers/child.cpp) with the given arguments.
+std::string ChildCommand(const std::string& arguments);
+
+// A child process of this one that is still running.
+struct Child {
+    DWORD id;
+    std::wstring file;
+};
+// The current time as a FILETIME count, for LiveChildrenSince.
+unsigned long long Now();
+// This process's children that are still running and were created at or after `since`.
+std::vector<Child> LiveChildrenSince(unsigned long long since);
+void Terminate(DWORD processId);
+
+// The window's text, read with WM_GETTEXT as any program can, also from a window of
+// another process (which has up to a minute to answer).
+std::string WindowText(HWND window);
+
 // Polls the condition, handling this thread's messages in between, until it holds
 // or the timeout passes. Returns whether it held.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
@@ -73,7 +96,7 @@ void DrainMessages();
 std::string Quoted(const std::string& path);
 
 // The text in lower case, for comparing paths and names as Windows does.
-std::string Lower(std::string text);
+std::string Lower(std::string_view text);
 
 // "(left, top)-(right, bottom)", for readable comparisons of rectangles.
 std::string ToString(const RECT& r);

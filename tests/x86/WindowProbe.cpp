@@ -17,7 +17,6 @@ namespace {
 constexpr const char* kTitle = "Quenfix - By Tarnwick";
 constexpr DWORD kStartTimeoutMs = 600'000;
 constexpr DWORD kExitTimeoutMs = 120'000;
-constexpr UINT kSendTimeoutMs = 60'000;
 
 // Each text some child must show, whole or as the start of its text.
 struct ExpectedText {
@@ -32,17 +31,8 @@ constexpr ExpectedText kExpectedTexts[] = {
     {"The Quenfix tool will reregister", true},
 };
 
-std::string Text(HWND window) {
-    char text[4096];
-    DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                               SMTO_NORMAL, kSendTimeoutMs, &length))
-        return {};
-    return std::string(text, length);
-}
-
 BOOL CALLBACK CollectText(HWND child, LPARAM lp) {
-    reinterpret_cast<std::vector<std::string>*>(lp)->push_back(Text(child));
+    reinterpret_cast<std::vector<std::string>*>(lp)->push_back(testing_support::WindowText(child));
     return TRUE;
 }
 
