@@ -2,12 +2,13 @@
 
 #include "CommandList.h"
 #include "ExpectedLayout.h"
-#include "PaintTestSupport.h"
+#include "FormUnderTest.h"
 #include "TestSupport.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,75 +16,29 @@ namespace {
 
 using namespace testing_support;
 
-const PVOID kSavedRedirection = reinterpret_cast<PVOID>(0x5A5A);
-
-// Records what a run asks of the system, and lets a test act at a given execution.
-struct Recorder {
-    std::vector<std::string> events;
-    std::vector<std::string> labelAtExecution;
-    std::function<void(int execution)> onExecution;
-    HWND label = nullptr;
-    int executions = 0;
-    bool disableSucceeds = true;
-
-    RepairPlatform Platform() {
-        RepairPlatform platform;
-        platform.disableRedirection = [this](PVOID* saved) {
-            events.push_back("disable");
-            if (!disableSucceeds) return FALSE;
-            *saved = kSavedRedirection;
-            return TRUE;
-        };
-        platform.revertRedirection = [this](PVOID saved) {
-            events.push_back(saved == kSavedRedirection ? "revert saved" : "revert other");
-            return TRUE;
-        };
-        platform.runCommand = [this](const std::string& command) {
-            events.push_back("run " + command);
-            labelAtExecution.push_back(WindowText(label));
-            ++executions;
-            if (onExecution) onExecution(executions);
-            return std::string();
-        };
-        return platform;
-    }
-};
-
 class FrmQuenfixTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        form = std::make_unique<FrmQuenfix>(recorder.Platform());
-        ASSERT_TRUE(form->Create());
-        recorder.label = Control(FrmQuenfix::kLabel2);
-    }
-    void TearDown() override {
-        form.reset();
-        DrainMessages();
-    }
+    void SetUp() override { ASSERT_TRUE(under.Create()); }
 
-    HWND Control(int id) const { return ::GetDlgItem(form->Hwnd(), id); }
-    std::string StripCaption() const { return WindowText(Control(FrmQuenfix::kPicture1)); }
-    std::string Status() const { return WindowText(Control(FrmQuenfix::kLabel2)); }
-    bool RunFinished() const { return Status() == "Registering: Done"; }
-    void Release(UINT message) const {
-        ::PostMessageW(Control(FrmQuenfix::kCommand1), message, 0, MAKELPARAM(5, 5));
-    }
+    [[nodiscard]] HWND Window() const { return under.Form().Hwnd(); }
+    [[nodiscard]] HWND Control(int id) const { return under.Control(id); }
+    [[nodiscard]] std::string StripCaption() const { return WindowText(Control(FrmQuenfix::kPicture1)); }
+    [[nodiscard]] int Executions() const { return static_cast<int>(under.commands.size()); }
 
-    Recorder recorder;
-    std::unique_ptr<FrmQuenfix> form;
+    FormUnderTest under;
 };
 
 TEST_F(FrmQuenfixTest, ControlsSitWhereTheWindowDefinesThemWithTheirTexts) {
-    EXPECT_EQ(WindowText(form->Hwnd()), "Quenfix - By Tarnwick");
+    EXPECT_EQ(WindowText(Window()), "Quenfix - By Tarnwick");
     RECT client{};
-    ::GetClientRect(form->Hwnd(), &client);
+    ::GetClientRect(Window(), &client);
     EXPECT_EQ(client.right, expected_layout::kClientSize.cx);
     EXPECT_EQ(client.bottom, expected_layout::kClientSize.cy);
 
     const auto clientRect = [&](HWND control) {
         RECT r{};
         ::GetWindowRect(control, &r);
-        ::MapWindowPoints(nullptr, form->Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&r), 2);
         return r;
     };
     for (const auto& expected : expected_layout::kControls) {
@@ -101,7 +56,7 @@ TEST_F(FrmQuenfixTest, ControlsSitWhereTheWindowDefinesThemWithTheirTexts) {
 }
 
 TEST_F(FrmQuenfixTest, EveryControlUsesTheWindowsVerdanaBoldFont) {
-    for (HWND child = ::GetWindow(form->Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = ::GetWindow(Window(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         SCOPED_TRACE(::GetDlgCtrlID(child));
         // The strip and the image show no text of their own.
         const int id = ::GetDlgCtrlID(child);
@@ -135,7 +90,7 @@ TEST_F(FrmQuenfixTest, LinkLabelIsTransparentInTheHighlightColourAndShowsTheHand
     win::unique_hdc dc(::CreateCompatibleDC(nullptr));
     for (int id : {FrmQuenfix::kLabel4, FrmQuenfix::kLabel2, FrmQuenfix::kLabel1}) {
         SCOPED_TRACE(id);
-        const LRESULT brush = ::SendMessageW(form->Hwnd(), WM_CTLCOLORSTATIC,
+        const LRESULT brush = ::SendMessageW(Window(), WM_CTLCOLORSTATIC,
                                              reinterpret_cast<WPARAM>(dc.get()),
                                              reinterpret_cast<LPARAM>(Control(id)));
         EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), ::GetStockObject(NULL_BRUSH));
@@ -145,64 +100,66 @@ TEST_F(FrmQuenfixTest, LinkLabelIsTransparentInTheHighlightColourAndShowsTheHand
     }
     for (int id : {FrmQuenfix::kLabel4, FrmQuenfix::kImage2}) {
         ::SetCursor(nullptr);
-        EXPECT_TRUE(::SendMessageW(form->Hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(id)),
+        EXPECT_TRUE(::SendMessageW(Window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(id)),
                                    MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
         EXPECT_EQ(::GetCursor(), hand);
     }
-    EXPECT_FALSE(::SendMessageW(form->Hwnd(), WM_SETCURSOR,
+    EXPECT_FALSE(::SendMessageW(Window(), WM_SETCURSOR,
                                 reinterpret_cast<WPARAM>(Control(FrmQuenfix::kLabel1)),
                                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
 }
 
 TEST_F(FrmQuenfixTest, ClickOnTheLinkLabelOrTheImageOpensTheMakersPage) {
     std::vector<HWND> opened;
-    form->SetLinkOpener([&](HWND owner) { opened.push_back(owner); });
+    under.Form().SetLinkOpener([&](HWND owner) { opened.push_back(owner); });
     for (int id : {FrmQuenfix::kLabel4, FrmQuenfix::kImage2}) {
-        ::SendMessageW(form->Hwnd(), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+        ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
                        reinterpret_cast<LPARAM>(Control(id)));
     }
-    EXPECT_EQ(opened, (std::vector<HWND>{form->Hwnd(), form->Hwnd()}));
+    EXPECT_EQ(opened, (std::vector<HWND>{Window(), Window()}));
+}
+
+// Every call of a whole run: for each line the switch goes off, the line runs, the
+// switch is reverted with the value `saved(line)` and the line runs again.
+std::vector<std::string> RunCalls(const std::function<std::string(std::size_t line)>& saved) {
+    std::vector<std::string> calls;
+    const auto lines = CommandList::Lines();
+    for (std::size_t line = 0; line < lines.size(); ++line) {
+        const std::string run = std::string("run ") + lines[line];
+        calls.insert(calls.end(), {"disable", run, "revert " + saved(line), run});
+    }
+    return calls;
 }
 
 TEST_F(FrmQuenfixTest, RunExecutesEachLineTwiceAroundTheRedirectionSwitch) {
     ::SendMessageW(Control(FrmQuenfix::kCommand1), BM_SETCHECK, BST_CHECKED, 0);
-    form->RunRepair();
+    under.Form().RunRepair();
 
     EXPECT_EQ(::SendMessageW(Control(FrmQuenfix::kCommand1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    const auto lines = CommandList::Lines();
-    std::vector<std::string> expected;
-    std::vector<std::string> labels;
-    for (const char* line : lines) {
-        const std::string run = std::string("run ") + line;
-        expected.insert(expected.end(), {"disable", run, "revert saved", run});
-        labels.insert(labels.end(), 2, std::string("Registering: ") + line);
-    }
-    EXPECT_EQ(recorder.events, expected);
-    EXPECT_EQ(recorder.labelAtExecution, labels);
-    EXPECT_TRUE(RunFinished());
+    // Each revert gets what the switch-off just before it saved.
+    EXPECT_EQ(under.calls, RunCalls([](std::size_t line) { return std::to_string(line + 1); }));
+    std::vector<std::string> statuses;
+    for (const char* line : CommandList::Lines()) statuses.insert(statuses.end(), 2, FrmQuenfix::kRegistering + std::string(line));
+    EXPECT_EQ(under.statusAtExecution, statuses);
+    EXPECT_TRUE(under.Done());
 }
 
 TEST_F(FrmQuenfixTest, FailedSwitchStillRestoresWithTheValueItHeld) {
-    recorder.disableSucceeds = false;
-    form->RunRepair();
-    ASSERT_GE(recorder.events.size(), 3u);
-    EXPECT_EQ(recorder.events[2], "revert other");
-    EXPECT_EQ(recorder.executions, 222);
-    EXPECT_TRUE(RunFinished());
+    under.disableSucceeds = false;
+    under.Form().RunRepair();
+    // Nothing was ever saved: every revert gets the value the run started with.
+    EXPECT_EQ(under.calls, RunCalls([](std::size_t) { return std::string("0"); }));
+    EXPECT_TRUE(under.Done());
 }
 
 TEST(FrmQuenfixWithoutRedirection, RunStillExecutesEveryLineTwice) {
-    Recorder recorder;
-    RepairPlatform platform = recorder.Platform();
-    platform.disableRedirection = nullptr;
-    platform.revertRedirection = nullptr;
-    FrmQuenfix form(platform);
-    ASSERT_TRUE(form.Create());
-    recorder.label = ::GetDlgItem(form.Hwnd(), FrmQuenfix::kLabel2);
-    form.RunRepair();
-    EXPECT_EQ(recorder.executions, 222);
-    EXPECT_EQ(recorder.events.size(), 222u);
-    EXPECT_EQ(WindowText(recorder.label), "Registering: Done");
+    FormUnderTest under(FormUnderTest::Redirection::Missing);
+    ASSERT_TRUE(under.Create());
+    under.Form().RunRepair();
+    std::vector<std::string> calls;
+    for (const char* line : CommandList::Lines()) calls.insert(calls.end(), 2, std::string("run ") + line);
+    EXPECT_EQ(under.calls, calls);
+    EXPECT_TRUE(under.Done());
 }
 
 TEST_F(FrmQuenfixTest, ReleaseOfAnyMouseButtonStartsARunButTheKeyboardDoesNot) {
@@ -211,51 +168,53 @@ TEST_F(FrmQuenfixTest, ReleaseOfAnyMouseButtonStartsARunButTheKeyboardDoesNot) {
     ::PostMessageW(button, WM_KEYUP, VK_SPACE, 0xC0390001);
     ::PostMessageW(button, WM_CHAR, VK_RETURN, 0x001C0001);
     WaitFor([] { return false; }, 300);
-    EXPECT_EQ(recorder.executions, 0);
+    EXPECT_EQ(Executions(), 0);
 
     for (UINT release : {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP}) {
         SCOPED_TRACE(release);
-        const int before = recorder.executions;
+        const int before = Executions();
         ::SetWindowTextA(Control(FrmQuenfix::kLabel2), "");
-        Release(release);
-        EXPECT_TRUE(WaitFor([&] { return RunFinished(); }, 20000));
-        EXPECT_EQ(recorder.executions - before, 222);
+        under.Release(release);
+        EXPECT_TRUE(WaitFor([&] { return under.Done(); }, 20000));
+        EXPECT_EQ(Executions() - before, 222);
     }
 }
 
 TEST_F(FrmQuenfixTest, SecondReleaseDuringARunRunsTheWholeListInsideIt) {
-    recorder.onExecution = [&](int execution) {
-        if (execution == 10) Release(WM_LBUTTONUP);
+    under.onExecution = [&](int execution) {
+        if (execution == 10) under.Release();
     };
-    form->RunRepair();
-    EXPECT_EQ(recorder.executions, 444);
-    EXPECT_TRUE(RunFinished());
+    under.Form().RunRepair();
+    EXPECT_EQ(Executions(), 444);
+    EXPECT_TRUE(under.Done());
     // The inner run starts at entry 0 while the outer one is at entry 4, and the
     // outer one carries on from there once the inner one is done.
     const auto lines = CommandList::Lines();
-    EXPECT_EQ(recorder.labelAtExecution[10], std::string("Registering: ") + lines[0]);
-    EXPECT_EQ(recorder.labelAtExecution[10 + 222], std::string("Registering: ") + lines[5]);
+    EXPECT_EQ(under.statusAtExecution[10], FrmQuenfix::kRegistering + std::string(lines[0]));
+    EXPECT_EQ(under.statusAtExecution[10 + 222], FrmQuenfix::kRegistering + std::string(lines[5]));
 }
 
 TEST_F(FrmQuenfixTest, CloseDuringARunStopsItAtOnce) {
-    recorder.onExecution = [&](int execution) {
-        if (execution == 5) ::PostMessageW(form->Hwnd(), WM_CLOSE, 0, 0);
+    const HWND label = Control(FrmQuenfix::kLabel2);
+    under.onExecution = [&](int execution) {
+        if (execution == 5) ::PostMessageW(Window(), WM_CLOSE, 0, 0);
     };
-    form->RunRepair();
-    EXPECT_EQ(recorder.executions, 5);
-    EXPECT_FALSE(::IsWindow(recorder.label));
+    under.Form().RunRepair();
+    EXPECT_EQ(Executions(), 5);
+    EXPECT_FALSE(::IsWindow(label));
     MSG quit;
     EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
 TEST_F(FrmQuenfixTest, CloseInsideANestedRunStopsBothRuns) {
-    recorder.onExecution = [&](int execution) {
-        if (execution == 3) Release(WM_RBUTTONUP);
-        if (execution == 20) ::PostMessageW(form->Hwnd(), WM_CLOSE, 0, 0);
+    const HWND label = Control(FrmQuenfix::kLabel2);
+    under.onExecution = [&](int execution) {
+        if (execution == 3) under.Release(WM_RBUTTONUP);
+        if (execution == 20) ::PostMessageW(Window(), WM_CLOSE, 0, 0);
     };
-    form->RunRepair();
-    EXPECT_EQ(recorder.executions, 20);
-    EXPECT_FALSE(::IsWindow(recorder.label));
+    under.Form().RunRepair();
+    EXPECT_EQ(Executions(), 20);
+    EXPECT_FALSE(::IsWindow(label));
 }
 
 }  // namespace
@@ -266,13 +225,6 @@ constexpr int kWidth = 419;
 constexpr int kHeight = 12;
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-// The strip as it paints itself, read back from a memory DC.
-paint_test::DibSurface Print(HWND picture) {
-    paint_test::DibSurface surface(kWidth, kHeight);
-    ::SendMessageW(picture, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), PRF_CLIENT);
-    return surface;
-}
 
 struct Census {
     int blue = 0;
@@ -305,7 +257,7 @@ void ExpectSunkenBorder(const paint_test::DibSurface& surface) {
 }  // namespace strip
 
 TEST_F(FrmQuenfixTest, StripIsAnEmptyWhiteBarInASunkenBorderBeforeAnyRun) {
-    const auto surface = strip::Print(Control(FrmQuenfix::kPicture1));
+    const auto surface = under.PrintedStrip();
     strip::ExpectSunkenBorder(surface);
     const strip::Census inside = strip::Inside(surface);
     EXPECT_EQ(inside.white, (strip::kWidth - 2) * (strip::kHeight - 2));
@@ -314,20 +266,20 @@ TEST_F(FrmQuenfixTest, StripIsAnEmptyWhiteBarInASunkenBorderBeforeAnyRun) {
 
 TEST_F(FrmQuenfixTest, StripCountsTheLinesDoneAndEndsFullWithAWhiteCaption) {
     std::vector<std::string> captions;
-    recorder.onExecution = [&](int) { captions.push_back(form->Progress().Text()); };
-    form->RunRepair();
+    under.onExecution = [&](int) { captions.push_back(under.Form().Progress().Text()); };
+    under.Form().RunRepair();
 
     // Executions 1 and 2 belong to entry 0, 3 and 4 to entry 1.
     ASSERT_EQ(captions.size(), 222u);
     EXPECT_EQ(captions[1], "");
     EXPECT_EQ(captions[2], "1/111 01 %");
     EXPECT_EQ(captions[221], "110/111 99 %");
-    EXPECT_EQ(form->Progress().Text(), "111/111 100 %");
+    EXPECT_EQ(under.Form().Progress().Text(), "111/111 100 %");
     EXPECT_EQ(StripCaption(), "111/111 100 %");
-    EXPECT_EQ(form->Progress().Value(), 111);
-    EXPECT_EQ(form->Progress().Max(), 111);
+    EXPECT_EQ(under.Form().Progress().Value(), 111);
+    EXPECT_EQ(under.Form().Progress().Max(), 111);
 
-    const auto surface = strip::Print(Control(FrmQuenfix::kPicture1));
+    const auto surface = under.PrintedStrip();
     strip::ExpectSunkenBorder(surface);
     const strip::Census inside = strip::Inside(surface);
     EXPECT_GT(inside.white, 20) << "the caption should read white over the bar";
@@ -336,14 +288,14 @@ TEST_F(FrmQuenfixTest, StripCountsTheLinesDoneAndEndsFullWithAWhiteCaption) {
 }
 
 TEST_F(FrmQuenfixTest, NextRunEmptiesTheBarButKeepsTheLastCaptionUntilALineIsDone) {
-    form->RunRepair();
+    under.Form().RunRepair();
     std::vector<int> values;
     std::vector<std::string> captions;
-    recorder.onExecution = [&](int) {
-        values.push_back(form->Progress().Value());
-        captions.push_back(form->Progress().Text());
+    under.onExecution = [&](int) {
+        values.push_back(under.Form().Progress().Value());
+        captions.push_back(under.Form().Progress().Text());
     };
-    form->RunRepair();
+    under.Form().RunRepair();
     EXPECT_EQ(values.front(), 0);
     EXPECT_EQ(captions.front(), "111/111 100 %");
     EXPECT_EQ(captions[2], "1/111 01 %");

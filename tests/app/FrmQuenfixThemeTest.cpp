@@ -4,6 +4,7 @@
 
 #include "FrmQuenfix.h"
 
+#include "FormUnderTest.h"
 #include "TestSupport.h"
 #include "mdXpThemeSupportInternal.h"
 #include "xptheme/ThemeTestSupport.h"
@@ -18,25 +19,13 @@ class FrmQuenfixWithVersion6 : public ::testing::Test {
 protected:
     void SetUp() override {
         platform.AnswerVersion(6, 0);
-        RepairPlatform repair;
-        repair.runCommand = [this](const std::string&) {
-            ++executions;
-            return std::string();
-        };
-        form = std::make_unique<FrmQuenfix>(repair);
-        ASSERT_TRUE(form->Create());
-        form->Show();
-        button = ::GetDlgItem(form->Hwnd(), FrmQuenfix::kCommand1);
-    }
-    void TearDown() override {
-        form.reset();
-        DrainMessages();
+        ASSERT_TRUE(under.Create(true));
+        button = under.Control(FrmQuenfix::kCommand1);
     }
 
     xptheme_testing::ScopedPlatform platform;
-    std::unique_ptr<FrmQuenfix> form;
+    FormUnderTest under;
     HWND button = nullptr;
-    int executions = 0;
 };
 
 TEST_F(FrmQuenfixWithVersion6, RepairNowIsPaintedWithTheThemeWhileStylesAreOn) {
@@ -50,10 +39,9 @@ TEST_F(FrmQuenfixWithVersion6, RepairNowIsPaintedWithTheThemeWhileStylesAreOn) {
 
 TEST_F(FrmQuenfixWithVersion6, ThemedRepairNowStillStartsARunOnRelease) {
     ::PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ::PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    const HWND status = ::GetDlgItem(form->Hwnd(), FrmQuenfix::kLabel2);
-    EXPECT_TRUE(WaitFor([&] { return WindowText(status) == "Registering: Done"; }, 20000));
-    EXPECT_EQ(executions, 222);
+    under.Release();
+    EXPECT_TRUE(WaitFor([&] { return under.Done(); }, 20000));
+    EXPECT_EQ(under.commands.size(), 222u);
     EXPECT_EQ(::SendMessageW(button, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 

@@ -3,11 +3,10 @@
 // never ends, one that crashes, one whose file is missing and files that are not
 // programs. The rest start a child that ends at once.
 
-#include "FrmQuenfix.h"
 #include "HiddenCommand.h"
 
+#include "FormUnderTest.h"
 #include "TestSupport.h"
-#include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -45,10 +44,10 @@ protected:
         // The child that never ends is the test's to stop, and so is any other that
         // a fault left blocked: it would hold this process's output open.
         for (const Child& child : LiveChildrenSince(testStart)) Terminate(child.id);
-        DrainMessages();
     }
 
     const unsigned long long testStart = Now();
+    FormUnderTest under;
     TempDirectory temp;
     const std::string floodDoneFile = temp.Path() + "flood-done.txt";
     const std::string hangPidFile = temp.Path() + "hang-pid.txt";
@@ -71,25 +70,20 @@ TEST_F(HostileChildren, RunEndsDoneAndLeavesNoChildBlockedOnItsPipe) {
         {16, Quoted(brokenProgram) + " acelpdec.ax /s"},
     };
     std::map<int, std::string> results;
-    int executions = 0;
-    RepairPlatform platform;
-    platform.runCommand = [&](const std::string&) {
-        ++executions;
-        const auto child = hostile.find(executions);
+    under.onExecution = [&](int execution) {
+        const auto child = hostile.find(execution);
         const std::string result =
             HiddenCommand::RunHiddenCommand(child != hostile.end() ? child->second : ChildCommand("exit"));
-        if (child != hostile.end() || !result.empty()) results[executions] = result;
-        return result;
+        if (child != hostile.end() || !result.empty()) results[execution] = result;
     };
-    FrmQuenfix form(platform);
-    ASSERT_TRUE(form.Create());
+    ASSERT_TRUE(under.Create());
 
     (void)HiddenCommand::RunHiddenCommand(ChildCommand("exit"));
     const DWORD handlesBefore = OpenKernelHandles();
-    form.RunRepair();
+    under.Form().RunRepair();
 
-    EXPECT_EQ(WindowText(::GetDlgItem(form.Hwnd(), FrmQuenfix::kLabel2)), "Registering: Done");
-    EXPECT_EQ(executions, 222);
+    EXPECT_TRUE(under.Done());
+    EXPECT_EQ(under.commands.size(), 222u);
     for (const auto& [execution, result] : results) {
         const bool failedToStart = result.starts_with("Error: CreateProcess failed. ");
         if (execution == 10 || execution == 13) {

@@ -5,13 +5,14 @@
 #include "FrmQuenfix.h"
 
 #include "CommandList.h"
-#include "PaintTestSupport.h"
+#include "FormUnderTest.h"
 #include "TestSupport.h"
 #include "mdXpThemeSupportInternal.h"
 #include "xptheme/ThemeTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,112 +23,52 @@ namespace {
 using namespace testing_support;
 using paint_test::DibSurface;
 
-// The window, with a run that records each execution's command line and then calls
-// the test's hook with the window and the execution's number (from 1).
-class WindowUnderTest {
-public:
-    using Hook = std::function<void(WindowUnderTest& window, int execution)>;
-
-    explicit WindowUnderTest(Hook onExecution) : m_onExecution(std::move(onExecution)) {
-        RepairPlatform platform;
-        platform.runCommand = [this](const std::string& command) {
-            commands.push_back(command);
-            if (m_onExecution) m_onExecution(*this, static_cast<int>(commands.size()));
-            return std::string();
-        };
-        form = std::make_unique<FrmQuenfix>(platform);
-        created = form->Create();
-        if (!created) return;
-        form->Show();
-        RECT client{};
-        ::GetClientRect(Strip(), &client);
-        m_stripSize = {client.right, client.bottom};
-    }
-    ~WindowUnderTest() {
-        form.reset();
-        DrainMessages();
-    }
-
-    [[nodiscard]] HWND Control(int id) const { return ::GetDlgItem(form->Hwnd(), id); }
-    [[nodiscard]] std::string Status() const { return WindowText(Control(FrmQuenfix::kLabel2)); }
-    // The strip as it paints itself (into a memory DC, with WM_PRINTCLIENT) and as it
-    // is shown (copied from its window's own DC).
-    [[nodiscard]] std::unique_ptr<DibSurface> PrintStrip() const {
-        auto surface = StripSizedSurface();
-        ::SendMessageW(Strip(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface->dc()), PRF_CLIENT);
-        return surface;
-    }
-    [[nodiscard]] std::unique_ptr<DibSurface> ShownStrip() const {
-        auto surface = StripSizedSurface();
-        const auto shown = win::GetDC(Strip());
-        ::BitBlt(surface->dc(), 0, 0, m_stripSize.cx, m_stripSize.cy, shown.get(), 0, 0, SRCCOPY);
-        return surface;
-    }
-    // A release of the left mouse button over Repair Now, handled at the run's next
-    // look at the queue.
-    void ReleaseOverRepairNow() const {
-        ::PostMessageW(Control(FrmQuenfix::kCommand1), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    }
-
-    std::vector<std::string> commands;
-    std::unique_ptr<FrmQuenfix> form;
-    bool created = false;
-
-private:
-    [[nodiscard]] HWND Strip() const { return Control(FrmQuenfix::kPicture1); }
-    [[nodiscard]] std::unique_ptr<DibSurface> StripSizedSurface() const {
-        return std::make_unique<DibSurface>(m_stripSize.cx, m_stripSize.cy);
-    }
-
-    Hook m_onExecution;
-    SIZE m_stripSize{};
-};
-
 // The strip, painted and shown, at a few chosen executions of a run and after it.
 struct StripImages {
-    std::unique_ptr<DibSurface> printed;
-    std::unique_ptr<DibSurface> shown;
+    DibSurface printed;
+    DibSurface shown;
 };
 using StripsOfARun = std::map<int, StripImages>;
 constexpr int kAfterTheRun = 0;
 constexpr int kChosenExecutions[] = {1, 2, 3, 112, 113, 221, 222};
 
-StripsOfARun RunAndTakeStrips(const WindowUnderTest::Hook& duringExecution) {
+using Hook = std::function<void(FormUnderTest& under, int execution)>;
+
+StripsOfARun RunAndTakeStrips(const Hook& duringExecution) {
     StripsOfARun strips;
-    const auto take = [&](const WindowUnderTest& window, int when) {
-        strips[when] = {window.PrintStrip(), window.ShownStrip()};
+    FormUnderTest under;
+    const auto take = [&](int when) { strips.emplace(when, StripImages{under.PrintedStrip(), under.ShownStrip()}); };
+    under.onExecution = [&](int execution) {
+        if (duringExecution) duringExecution(under, execution);
+        if (std::ranges::find(kChosenExecutions, execution) != std::end(kChosenExecutions)) take(execution);
     };
-    WindowUnderTest under([&](WindowUnderTest& window, int execution) {
-        if (duringExecution) duringExecution(window, execution);
-        for (const int chosen : kChosenExecutions) {
-            if (execution == chosen) take(window, chosen);
-        }
-    });
-    EXPECT_TRUE(under.created);
-    if (!under.created) return strips;
-    under.form->RunRepair();
-    EXPECT_EQ(under.Status(), "Registering: Done");
+    EXPECT_TRUE(under.Create(true));
+    under.Form().RunRepair();
+    EXPECT_TRUE(under.Done());
     EXPECT_EQ(under.commands.size(), 222u);
-    take(under, kAfterTheRun);
+    take(kAfterTheRun);
     return strips;
 }
 
-void ExpectSameStrips(const StripsOfARun& actual, const StripsOfARun& expected) {
-    ASSERT_EQ(actual.size(), expected.size());
-    for (const auto& [when, images] : expected) {
-        SCOPED_TRACE(when == kAfterTheRun ? std::string("after the run")
-                                          : "at execution " + std::to_string(when));
-        ASSERT_TRUE(actual.contains(when));
-        EXPECT_TRUE(actual.at(when).printed->SameAs(*images.printed)) << "painted";
-        EXPECT_TRUE(actual.at(when).shown->SameAs(*images.shown)) << "shown";
-        EXPECT_TRUE(actual.at(when).shown->SameAs(*actual.at(when).printed)) << "shown as painted";
+std::string When(int when) {
+    return when == kAfterTheRun ? std::string("after the run") : "at execution " + std::to_string(when);
+}
+
+// Each strip of the run as the expected run's at that moment, and shown as painted.
+void ExpectSameStrips(const StripsOfARun& actual, const std::function<const StripsOfARun&(int when)>& expected) {
+    ASSERT_EQ(actual.size(), std::size(kChosenExecutions) + 1);
+    for (const auto& [when, images] : actual) {
+        SCOPED_TRACE(When(when));
+        EXPECT_TRUE(images.printed.SameAs(expected(when).at(when).printed)) << "painted";
+        EXPECT_TRUE(images.shown.SameAs(expected(when).at(when).shown)) << "shown";
+        EXPECT_TRUE(images.shown.SameAs(images.printed)) << "shown as painted";
     }
 }
 
 // Every message that makes a window paint, and some that only claim to, many times.
-void PaintStorm(const WindowUnderTest& window) {
-    const HWND form = window.form->Hwnd();
-    const HWND strip = window.Control(FrmQuenfix::kPicture1);
+void PaintStorm(const FormUnderTest& under) {
+    const HWND form = under.Form().Hwnd();
+    const HWND strip = under.Control(FrmQuenfix::kPicture1);
     const DibSurface scratch(8, 8);
     for (int i = 0; i < 4; ++i) {
         ::RedrawWindow(form, nullptr, nullptr,
@@ -148,11 +89,12 @@ void PaintStorm(const WindowUnderTest& window) {
 TEST(HostileWindow, ThreeNestedRunsCompleteInOrder) {
     // The second run starts after execution 10 (entry 4 done), the third after the
     // second run's 30th execution (its entry 14 done).
-    WindowUnderTest under([](WindowUnderTest& window, int execution) {
-        if (execution == 10 || execution == 10 + 30) window.ReleaseOverRepairNow();
-    });
-    ASSERT_TRUE(under.created);
-    under.form->RunRepair();
+    FormUnderTest under;
+    under.onExecution = [&](int execution) {
+        if (execution == 10 || execution == 10 + 30) under.Release();
+    };
+    ASSERT_TRUE(under.Create(true));
+    under.Form().RunRepair();
 
     // Each inner run goes through the whole list before the one it interrupted
     // carries on from its next entry.
@@ -167,14 +109,14 @@ TEST(HostileWindow, ThreeNestedRunsCompleteInOrder) {
     entries(15, 111);
     entries(5, 111);
     EXPECT_EQ(under.commands, expected);
-    EXPECT_EQ(under.Status(), "Registering: Done");
-    EXPECT_EQ(under.form->Progress().Text(), "111/111 100 %");
+    EXPECT_TRUE(under.Done());
+    EXPECT_EQ(under.Form().Progress().Text(), "111/111 100 %");
 }
 
 TEST(HostileWindow, PaintStormDuringARunLeavesTheStripAsWithout) {
     const StripsOfARun calm = RunAndTakeStrips(nullptr);
-    const StripsOfARun stormy = RunAndTakeStrips([](WindowUnderTest& window, int) { PaintStorm(window); });
-    ExpectSameStrips(stormy, calm);
+    const StripsOfARun stormy = RunAndTakeStrips([](FormUnderTest& under, int) { PaintStorm(under); });
+    ExpectSameStrips(stormy, [&](int) -> const StripsOfARun& { return calm; });
 }
 
 TEST(HostileWindow, VisualStyleSwitchedDuringARunLeavesTheStripAsWithout) {
@@ -186,7 +128,7 @@ TEST(HostileWindow, VisualStyleSwitchedDuringARunLeavesTheStripAsWithout) {
     std::unique_ptr<xptheme_testing::ScopedControlTheming> classic;
     int themedPaintsSeen = 0;
     int classicPaintsSeen = 0;
-    const auto switchStyle = [&](WindowUnderTest& window, int execution) {
+    const auto switchStyle = [&](FormUnderTest& under, int execution) {
         if (execution % 20 != 0) return;
         // Off at 20, 60, 100, ..., on again at 40, 80, 120, ...
         if (classic) {
@@ -194,12 +136,12 @@ TEST(HostileWindow, VisualStyleSwitchedDuringARunLeavesTheStripAsWithout) {
         } else {
             classic = std::make_unique<xptheme_testing::ScopedControlTheming>(false);
         }
-        const HWND form = window.form->Hwnd();
+        const HWND form = under.Form().Hwnd();
         ::SendMessageW(form, WM_THEMECHANGED, 0, 0);
         for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
             ::SendMessageW(child, WM_THEMECHANGED, 0, 0);
         }
-        const HWND button = window.Control(FrmQuenfix::kCommand1);
+        const HWND button = under.Control(FrmQuenfix::kCommand1);
         ::RemovePropA(button, "Painted");
         ::RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         const bool themedPaint = ::GetPropA(button, "Painted") != nullptr;
@@ -207,7 +149,7 @@ TEST(HostileWindow, VisualStyleSwitchedDuringARunLeavesTheStripAsWithout) {
         ++(themedPaint ? themedPaintsSeen : classicPaintsSeen);
     };
     const StripsOfARun switched = RunAndTakeStrips(switchStyle);
-    ExpectSameStrips(switched, plain);
+    ExpectSameStrips(switched, [&](int) -> const StripsOfARun& { return plain; });
     // The process saw every switch, in both directions.
     EXPECT_EQ(classicPaintsSeen, 6);
     EXPECT_EQ(themedPaintsSeen, 5);

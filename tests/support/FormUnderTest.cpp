@@ -1,0 +1,75 @@
+#include "FormUnderTest.h"
+
+#include "TestSupport.h"
+#include "UniqueHandle.h"
+
+namespace testing_support {
+
+FormUnderTest::FormUnderTest(Redirection redirection)
+    : m_form(std::make_unique<FrmQuenfix>(RecordingPlatform(redirection))) {}
+
+FormUnderTest::~FormUnderTest() {
+    m_form.reset();
+    DrainMessages();
+}
+
+RepairPlatform FormUnderTest::RecordingPlatform(Redirection redirection) {
+    RepairPlatform platform;
+    platform.runCommand = [this](const std::string& command) {
+        calls.push_back("run " + command);
+        commands.push_back(command);
+        statusAtExecution.push_back(Status());
+        if (onExecution) onExecution(static_cast<int>(commands.size()));
+        return std::string();
+    };
+    if (redirection == Redirection::Missing) return platform;
+    platform.disableRedirection = [this](PVOID* saved) {
+        calls.push_back("disable");
+        if (!disableSucceeds) return FALSE;
+        *saved = reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(++m_switchOffs));
+        return TRUE;
+    };
+    platform.revertRedirection = [this](PVOID saved) {
+        calls.push_back("revert " + std::to_string(reinterpret_cast<ULONG_PTR>(saved)));
+        return TRUE;
+    };
+    return platform;
+}
+
+bool FormUnderTest::Create(bool show) {
+    if (!m_form->Create()) return false;
+    if (show) m_form->Show();
+    return true;
+}
+
+std::string FormUnderTest::Status() const {
+    return WindowText(Control(FrmQuenfix::kLabel2));
+}
+
+void FormUnderTest::Release(UINT message) const {
+    ::PostMessageW(Control(FrmQuenfix::kCommand1), message, 0, MAKELPARAM(5, 5));
+}
+
+SIZE FormUnderTest::StripSize() const {
+    RECT client{};
+    ::GetClientRect(Control(FrmQuenfix::kPicture1), &client);
+    return {client.right, client.bottom};
+}
+
+paint_test::DibSurface FormUnderTest::PrintedStrip() const {
+    const SIZE size = StripSize();
+    paint_test::DibSurface surface(size.cx, size.cy);
+    ::SendMessageW(Control(FrmQuenfix::kPicture1), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()),
+                   PRF_CLIENT);
+    return surface;
+}
+
+paint_test::DibSurface FormUnderTest::ShownStrip() const {
+    const SIZE size = StripSize();
+    paint_test::DibSurface surface(size.cx, size.cy);
+    const auto shown = win::GetDC(Control(FrmQuenfix::kPicture1));
+    ::BitBlt(surface.dc(), 0, 0, size.cx, size.cy, shown.get(), 0, 0, SRCCOPY);
+    return surface;
+}
+
+}  // namespace testing_support
