@@ -11,6 +11,7 @@
 #include "xptheme/ThemeTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <functional>
@@ -32,9 +33,13 @@ using StripsOfARun = std::map<int, StripImages>;
 constexpr int kAfterTheRun = 0;
 constexpr int kChosenExecutions[] = {1, 2, 3, 112, 113, 221, 222};
 
+// The program's strip keeps the classic look; given the visual style, a switch of
+// the style changes what it paints, so that a comparison can tell.
+enum class StripLook { Classic, VisualStyle };
+
 using Hook = std::function<void(FormUnderTest& under, int execution)>;
 
-StripsOfARun RunAndTakeStrips(const Hook& duringExecution) {
+StripsOfARun RunAndTakeStrips(const Hook& duringExecution, StripLook look = StripLook::Classic) {
     StripsOfARun strips;
     FormUnderTest under;
     const auto take = [&](int when) { strips.emplace(when, StripImages{under.PrintedStrip(), under.ShownStrip()}); };
@@ -43,6 +48,7 @@ StripsOfARun RunAndTakeStrips(const Hook& duringExecution) {
         if (std::ranges::find(kChosenExecutions, execution) != std::end(kChosenExecutions)) take(execution);
     };
     EXPECT_TRUE(under.Create(true));
+    if (look == StripLook::VisualStyle) const_cast<cProgressBar&>(under.Form().Progress()).XpStyle(true);
     under.Form().RunRepair();
     EXPECT_TRUE(under.Done());
     EXPECT_EQ(under.commands.size(), 222u);
@@ -119,23 +125,32 @@ TEST(HostileWindow, PaintStormDuringARunLeavesTheStripAsWithout) {
     ExpectSameStrips(stormy, [&](int) -> const StripsOfARun& { return calm; });
 }
 
-TEST(HostileWindow, VisualStyleSwitchedDuringARunLeavesTheStripAsWithout) {
-    const StripsOfARun plain = RunAndTakeStrips(nullptr);
-
+TEST(HostileWindow, VisualStyleSwitchedDuringARunTakesEffectAtOnce) {
     // Version 6 bound, so that Repair Now is painted by the visual-style support.
     xptheme_testing::ScopedPlatform platform;
     platform.AnswerVersion(6, 0);
-    std::unique_ptr<xptheme_testing::ScopedControlTheming> classic;
+    const StripsOfARun classic = RunAndTakeStrips(nullptr);
+    const StripsOfARun themed = RunAndTakeStrips(nullptr, StripLook::VisualStyle);
+    for (const auto& [when, images] : themed) {
+        EXPECT_FALSE(images.printed.SameAs(classic.at(when).printed)) << "the looks are alike " << When(when);
+    }
+
+    std::unique_ptr<xptheme_testing::ScopedControlTheming> off;
     int themedPaintsSeen = 0;
     int classicPaintsSeen = 0;
     const auto switchStyle = [&](FormUnderTest& under, int execution) {
         if (execution % 20 != 0) return;
         // Off at 20, 60, 100, ..., on again at 40, 80, 120, ...
-        if (classic) {
-            classic.reset();
+        if (off) {
+            off.reset();
         } else {
-            classic = std::make_unique<xptheme_testing::ScopedControlTheming>(false);
+            off = std::make_unique<xptheme_testing::ScopedControlTheming>(false);
         }
+        // The strip's painting asks OpenThemeData, which under Wine does not heed
+        // the application's properties: its window loses and regains the style
+        // itself, as every window does on Windows.
+        const wchar_t* const strip = off ? L" " : nullptr;
+        ::SetWindowTheme(under.Control(FrmQuenfix::kPicture1), strip, strip);
         const HWND form = under.Form().Hwnd();
         ::SendMessageW(form, WM_THEMECHANGED, 0, 0);
         for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -148,8 +163,11 @@ TEST(HostileWindow, VisualStyleSwitchedDuringARunLeavesTheStripAsWithout) {
         EXPECT_EQ(themedPaint, mdXpThemeSupport::pvIsThemed()) << "execution " << execution;
         ++(themedPaint ? themedPaintsSeen : classicPaintsSeen);
     };
-    const StripsOfARun switched = RunAndTakeStrips(switchStyle);
-    ExpectSameStrips(switched, [&](int) -> const StripsOfARun& { return plain; });
+    const StripsOfARun switched = RunAndTakeStrips(switchStyle, StripLook::VisualStyle);
+    // On until execution 20; off from 100 to 120 and from 220 on.
+    ExpectSameStrips(switched, [&](int when) -> const StripsOfARun& {
+        return when == kAfterTheRun || when > 100 ? classic : themed;
+    });
     // The process saw every switch, in both directions.
     EXPECT_EQ(classicPaintsSeen, 6);
     EXPECT_EQ(themedPaintsSeen, 5);
