@@ -76,16 +76,15 @@ TEST(pcMemDC, PictureWithoutABitmapMakesNoSurface) {
 }
 
 TEST(pcMemDC, DestructionReleasesTheDcAndTheBitmap) {
-    { pcMemDC warmUp; (void)warmUp.hDC(10, 10); }
-    const std::size_t before = LiveGdiObjects();
-    {
+    const auto grownAndDestroyed = [] {
         pcMemDC memory;
+        const std::size_t before = LiveGdiObjects();
         (void)memory.hDC(100, 20);
         (void)memory.hDC(200, 20);
         EXPECT_GT(LiveGdiObjects(), before);
-    }
-    { pcMemDC empty; }
-    EXPECT_EQ(LiveGdiObjects(), before);
+    };
+    EXPECT_EQ(paint_test::GdiObjectsLeftBehind(grownAndDestroyed), 0);
+    EXPECT_EQ(paint_test::GdiObjectsLeftBehind([] { pcMemDC empty; }), 0);
 }
 
 }  // namespace

@@ -76,4 +76,11 @@ std::size_t LiveGdiObjects() {
     return live;
 }
 
+long long GdiObjectsLeftBehind(const std::function<void()>& action) {
+    action();
+    const std::size_t before = LiveGdiObjects();
+    action();
+    return static_cast<long long>(LiveGdiObjects()) - static_cast<long long>(before);
+}
+
 }  // namespace paint_test

@@ -6,6 +6,7 @@
 #include "UniqueHandle.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace paint_test {
@@ -70,5 +71,10 @@ win::StdPicture TwoColumnPicture(COLORREF left, COLORREF right);
 // with GetObjectType, since Wine takes a handle whose high word (the slot's reuse
 // count) is 0 for whatever object holds the slot.
 std::size_t LiveGdiObjects();
+
+// The GDI objects the action leaves behind, counted around its second run, so that
+// what its first run made to keep (a font, a theme's cached parts) is not counted.
+// Negative when the second run freed more than it made.
+long long GdiObjectsLeftBehind(const std::function<void()>& action);
 
 }  // namespace paint_test

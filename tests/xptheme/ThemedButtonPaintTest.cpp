@@ -155,12 +155,7 @@ TEST_F(ThemedButtonPaint, EveryPaintGivesBackWhatItMadeAndLeavesTheDcAsItWas) {
             }
         }
     };
-    // The first round makes what is kept for later: the caption's font, the theme's
-    // cached parts.
-    paintEveryLook();
-    const std::size_t before = paint_test::LiveGdiObjects();
-    paintEveryLook();
-    EXPECT_EQ(paint_test::LiveGdiObjects(), before);
+    EXPECT_EQ(paint_test::GdiObjectsLeftBehind(paintEveryLook), 0);
     EXPECT_EQ(::GetCurrentObject(canvas.dc(), OBJ_FONT), font);
     EXPECT_EQ(state.Changes(), "");
 }
