@@ -167,7 +167,7 @@ TEST_F(FrmQuenfixTest, ReleaseOfAnyMouseButtonStartsARunButTheKeyboardDoesNot) {
     ::PostMessageW(button, WM_KEYDOWN, VK_SPACE, 0x00390001);
     ::PostMessageW(button, WM_KEYUP, VK_SPACE, 0xC0390001);
     ::PostMessageW(button, WM_CHAR, VK_RETURN, 0x001C0001);
-    WaitFor([] { return false; }, 300);
+    ASSERT_TRUE(HandlePostedMessages());
     EXPECT_EQ(Executions(), 0);
 
     for (UINT release : {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP}) {
@@ -175,7 +175,7 @@ TEST_F(FrmQuenfixTest, ReleaseOfAnyMouseButtonStartsARunButTheKeyboardDoesNot) {
         const int before = Executions();
         ::SetWindowTextA(Control(FrmQuenfix::kLabel2), "");
         under.Release(release);
-        EXPECT_TRUE(WaitFor([&] { return under.Done(); }, 20000));
+        EXPECT_TRUE(WaitFor([&] { return under.Done(); }, kPatienceMs));
         EXPECT_EQ(Executions() - before, 222);
     }
 }

@@ -40,7 +40,7 @@ TEST_F(FrmQuenfixWithVersion6, RepairNowIsPaintedWithTheThemeWhileStylesAreOn) {
 TEST_F(FrmQuenfixWithVersion6, ThemedRepairNowStillStartsARunOnRelease) {
     ::PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     under.Release();
-    EXPECT_TRUE(WaitFor([&] { return under.Done(); }, 20000));
+    EXPECT_TRUE(WaitFor([&] { return under.Done(); }, kPatienceMs));
     EXPECT_EQ(under.commands.size(), 222u);
     EXPECT_EQ(::SendMessageW(button, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }

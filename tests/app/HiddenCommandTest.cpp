@@ -11,12 +11,6 @@ namespace {
 
 using namespace testing_support;
 
-ULONGLONG MillisecondsOf(const std::function<void()>& action) {
-    const ULONGLONG start = ::GetTickCount64();
-    action();
-    return ::GetTickCount64() - start;
-}
-
 // An environment block written with '|' for the null that ends each entry.
 std::wstring Block(std::wstring text) {
     for (wchar_t& c : text) c = c == L'|' ? L'\0' : c;
@@ -70,38 +64,28 @@ TEST(RunHiddenCommand, ChildStartsInTheSystemDirectoryWithOnlySystemFoldersOnIts
     EXPECT_EQ(executions[0].path, SystemOnlyPath());
 }
 
-TEST(RunHiddenCommand, ChildThatEndsAtOnceReturnsAtOnceWithAnEmptyResult) {
-    std::string result = "not run";
-    const ULONGLONG elapsed = MillisecondsOf([&] { result = HiddenCommand::RunHiddenCommand(ChildCommand("exit")); });
-    EXPECT_EQ(result, "");
-    EXPECT_LT(elapsed, 2500u);
+TEST(RunHiddenCommand, ChildThatEndsAtOnceIsGoneWhenTheRunnerReturns) {
+    const unsigned long long start = Now();
+    EXPECT_EQ(HiddenCommand::RunHiddenCommand(ChildCommand("exit")), "");
+    EXPECT_EQ(LiveChildrenSince(start).size(), 0u) << "the runner did not wait for the child";
 }
 
 TEST(RunHiddenCommand, ChildThatNeverEndsIsLeftRunningAfterTheWait) {
     TempDirectory temp;
     const std::string pidFile = temp.Path() + "pid.txt";
-    std::string result = "not run";
-    const ULONGLONG elapsed = MillisecondsOf(
-        [&] { result = HiddenCommand::RunHiddenCommand(ChildCommand("hang " + Quoted(pidFile))); });
-    EXPECT_EQ(result, "");
-    EXPECT_GE(elapsed, 2900u);
-    EXPECT_LT(elapsed, 8000u);
+    EXPECT_EQ(HiddenCommand::RunHiddenCommand(ChildCommand("hang " + Quoted(pidFile))), "");
 
-    ASSERT_TRUE(WaitFor([&] { return !ReadTextFile(pidFile).empty(); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return !ReadTextFile(pidFile).empty(); }, kPatienceMs));
     const DWORD pid = std::strtoul(ReadTextFile(pidFile).c_str(), nullptr, 10);
-    win::unique_handle child(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    win::unique_handle child(::OpenProcess(SYNCHRONIZE, FALSE, pid));
     ASSERT_TRUE(child);
     EXPECT_EQ(::WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-    ::TerminateProcess(child.get(), 0);
-    ::WaitForSingleObject(child.get(), 5000);
+    Terminate(pid);
 }
 
-TEST(RunHiddenCommand, MissingProgramIsReportedWithoutWaiting) {
-    std::string result;
-    const ULONGLONG elapsed = MillisecondsOf(
-        [&] { result = HiddenCommand::RunHiddenCommand("quenfix_no_such_program acelpdec.ax /s"); });
-    EXPECT_EQ(result, "Error: CreateProcess failed. 2");
-    EXPECT_LT(elapsed, 2500u);
+TEST(RunHiddenCommand, MissingProgramIsReportedWithTheSystemsError) {
+    EXPECT_EQ(HiddenCommand::RunHiddenCommand("quenfix_no_such_program acelpdec.ax /s"),
+              "Error: CreateProcess failed. 2");
 }
 
 TEST(RunHiddenCommand, FloodingChildIsNotLeftBlockedOnThePipe) {
@@ -110,7 +94,7 @@ TEST(RunHiddenCommand, FloodingChildIsNotLeftBlockedOnThePipe) {
     EXPECT_EQ(HiddenCommand::RunHiddenCommand(ChildCommand("flood 10485760 " + Quoted(doneFile))), "");
     // Nobody reads the pipe, so the child can only finish once the pipe breaks:
     // that needs every read end closed, the child's own copy included.
-    EXPECT_TRUE(WaitFor([&] { return FileExists(doneFile); }, 15000))
+    EXPECT_TRUE(WaitFor([&] { return FileExists(doneFile); }, kPatienceMs))
         << "the child is still blocked writing to its standard output";
 }
 

@@ -84,7 +84,7 @@ ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string
             if (search.found && ::GetDlgItem(search.found, FrmQuenfix::kLabel1)) m_window = search.found;
             return m_window != nullptr;
         },
-        30000);
+        testing_support::kPatienceMs);
 }
 
 ProgramUnderTest::~ProgramUnderTest() {

@@ -106,13 +106,13 @@ TEST_F(HostileChildren, RunEndsDoneAndLeavesNoChildBlockedOnItsPipe) {
 
     // Nobody reads the flood, so the child can only have ended through the broken
     // pipe, before it wrote all it meant to.
-    ASSERT_TRUE(WaitFor([&] { return FileExists(floodDoneFile); }, 15000))
+    ASSERT_TRUE(WaitFor([&] { return FileExists(floodDoneFile); }, kPatienceMs))
         << "the flooding child is still blocked on its pipe";
     EXPECT_LT(std::strtoull(ReadTextFile(floodDoneFile).c_str(), nullptr, 10), kFloodBytes);
 
     // The child that never ends runs on, as a child past its wait may; every other
     // child of the run is gone.
-    ASSERT_TRUE(WaitFor([&] { return !ReadTextFile(hangPidFile).empty(); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return !ReadTextFile(hangPidFile).empty(); }, kPatienceMs));
     const DWORD hanging = std::strtoul(ReadTextFile(hangPidFile).c_str(), nullptr, 10);
     std::vector<Child> live;
     const bool onlyTheHangingOne = WaitFor(
@@ -120,7 +120,7 @@ TEST_F(HostileChildren, RunEndsDoneAndLeavesNoChildBlockedOnItsPipe) {
             live = LiveChildrenSince(testStart);
             return live.size() == 1 && live.front().id == hanging;
         },
-        10000);
+        kPatienceMs);
     EXPECT_TRUE(onlyTheHangingOne) << [&] {
         ::testing::Message running;
         running << "still running besides " << hanging << ":";

@@ -14,7 +14,7 @@ using namespace e2e_testing;
 
 using HostileProgram = ProgramEndToEnd;
 
-TEST_F(HostileProgram, CloseDuringANestedRunEndsTheProcessWithinASecond) {
+TEST_F(HostileProgram, CloseDuringANestedRunEndsTheProcessBeforeEitherRunIsDone) {
     program->ClickRepairWithRightButton();
     ASSERT_TRUE(WaitForExecutions(10));
     program->ClickRepairWithRightButton();
@@ -31,7 +31,7 @@ TEST_F(HostileProgram, CloseDuringANestedRunEndsTheProcessWithinASecond) {
     ASSERT_TRUE(WaitFor([&] { return innerRunExecutions() >= 6; }, kRunTimeoutMs));
 
     program->Close();
-    EXPECT_TRUE(program->WaitForExit(1000));
+    ASSERT_TRUE(program->WaitForExit(kPatienceMs));
     EXPECT_LT(innerRunExecutions(), 222);
 }
 

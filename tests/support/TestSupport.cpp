@@ -174,6 +174,38 @@ void DrainMessages() {
     }
 }
 
+namespace {
+
+constexpr UINT kSentinel = WM_APP + 0x3E7;
+
+LRESULT CALLBACK NoteSentinel(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != kSentinel) return ::DefWindowProcW(hwnd, msg, wp, lp);
+    *reinterpret_cast<bool*>(wp) = true;
+    return 0;
+}
+
+}  // namespace
+
+bool HandlePostedMessages() {
+    static const wchar_t* const receiverClass = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &NoteSentinel;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"QuenfixTestSentinel";
+        ::RegisterClassW(&wc);
+        return wc.lpszClassName;
+    }();
+    const HWND receiver = ::CreateWindowExW(0, receiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                            ::GetModuleHandleW(nullptr), nullptr);
+    bool handled = false;
+    ::PostMessageW(receiver, kSentinel, reinterpret_cast<WPARAM>(&handled), 0);
+    // Any message loop that takes the sentinel hands it on, and WaitFor's own drain
+    // goes on to what the messages before it posted.
+    const bool back = WaitFor([&] { return handled; }, kPatienceMs);
+    ::DestroyWindow(receiver);
+    return back;
+}
+
 std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }

@@ -85,6 +85,10 @@ void Terminate(DWORD processId);
 // another process (which has up to a minute to answer).
 std::string WindowText(HWND window);
 
+// How long to wait for what must come about: long enough for a loaded machine,
+// where a slow answer is no fault. Tests wait for conditions, never for times.
+inline constexpr DWORD kPatienceMs = 120000;
+
 // Polls the condition, handling this thread's messages in between, until it holds
 // or the timeout passes. Returns whether it held.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
@@ -92,6 +96,11 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 // Handles every message that is waiting on this thread, including a quit request,
 // which is dropped so that one test's closed window cannot reach the next test.
 void DrainMessages();
+
+// Handles every message posted to this thread so far, and what their handling
+// posts in turn: a sentinel posted behind them comes back when they are done.
+// False when it has not come back within kPatienceMs.
+bool HandlePostedMessages();
 
 std::string Quoted(const std::string& path);
 
