@@ -16,9 +16,13 @@ bool RunningUnderWow64() {
 std::string SystemRegsvr32() { return testing_support::SystemDirectory() + "\\regsvr32.exe"; }
 std::string Wow64Regsvr32() { return testing_support::Wow64SystemDirectory() + "\\regsvr32.exe"; }
 
+// A copy that an earlier test put there is left alone: a child of that test's
+// program may still be running it, and then it cannot be written.
 bool PutStandIn(const std::string& target) {
-    return ::CopyFileA((testing_support::ExeDirectory() + "standin\\regsvr32.exe").c_str(), target.c_str(),
-                       FALSE) != FALSE;
+    const std::string standIn = testing_support::ExeDirectory() + "standin\\regsvr32.exe";
+    using testing_support::ReadTextFile;
+    if (ReadTextFile(target) == ReadTextFile(standIn)) return true;
+    return ::CopyFileA(standIn.c_str(), target.c_str(), FALSE) != FALSE;
 }
 
 // A 32-bit process on 64-bit Windows sees the 32-bit system directory under the name
