@@ -64,6 +64,8 @@ TEST_F(ProgramEndToEnd, RightButtonRunsEveryLineTwiceInListOrderAndSpaceDoesNot)
             return Done();
         },
         kRunTimeoutMs));
+    // A child past the program's wait for it writes its line after the run is done.
+    ASSERT_TRUE(WaitForExecutions(222));
     EXPECT_TRUE(statusInOrder) << "the status label went backwards or showed something else";
     EXPECT_EQ(WindowText(program->Control(FrmQuenfix::kPicture1)), "111/111 100 %");
 

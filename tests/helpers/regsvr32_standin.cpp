@@ -1,7 +1,8 @@
 // Stands in for regsvr32.exe in tests: appends one line to the file named by the
-// environment variable QUENFIX_STANDIN_LOG,
-// "<its own path>|<its current directory>|<its PATH>|<its command line>", and ends
-// at once. Without the variable it only ends.
+// environment variable QUENFIX_STANDIN_LOG, "<its creation time>|<its own path>|
+// <its current directory>|<its PATH>|<its command line>", and ends at once. Without
+// the variable it only ends. The creation time (a FILETIME count) gives the order
+// in which the copies were started, which the order of the lines need not be.
 
 #include <windows.h>
 
@@ -13,6 +14,12 @@ std::string Variable(const char* name) {
     char value[32768];
     const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof value);
     return length < sizeof value ? std::string(value, length) : std::string();
+}
+
+std::string CreationTime() {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    return std::to_string((static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime);
 }
 
 std::string CurrentDirectory() {
@@ -28,8 +35,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (logPath.empty()) return 0;
     char self[MAX_PATH];
     const DWORD selfLength = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string line = std::string(self, selfLength) + "|" + CurrentDirectory() + "|" +
-                             Variable("PATH") + "|" + ::GetCommandLineA() + "\n";
+    const std::string line = CreationTime() + "|" + std::string(self, selfLength) + "|" + CurrentDirectory() +
+                             "|" + Variable("PATH") + "|" + ::GetCommandLineA() + "\n";
     // Appends are atomic for one WriteFile, so lines of overlapping runs never mix.
     const HANDLE log = ::CreateFileA(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

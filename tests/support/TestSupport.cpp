@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -89,12 +90,14 @@ std::vector<Execution> ReadExecutions(const std::string& log) {
     std::vector<Execution> executions;
     std::istringstream lines(ReadTextFile(log));
     for (std::string line; std::getline(lines, line);) {
-        std::string fields[4];
+        std::string fields[5];
         std::istringstream fieldsOfLine(line);
-        for (int i = 0; i < 3; ++i) std::getline(fieldsOfLine, fields[i], '|');
-        std::getline(fieldsOfLine, fields[3]);
-        executions.push_back({fields[0], fields[1], fields[2], fields[3]});
+        for (int i = 0; i < 4; ++i) std::getline(fieldsOfLine, fields[i], '|');
+        std::getline(fieldsOfLine, fields[4]);
+        executions.push_back(
+            {std::strtoull(fields[0].c_str(), nullptr, 10), fields[1], fields[2], fields[3], fields[4]});
     }
+    std::ranges::stable_sort(executions, {}, &Execution::created);
     return executions;
 }
 

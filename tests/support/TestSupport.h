@@ -56,15 +56,19 @@ private:
 std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 
-// One line of the log the stand-in regsvr32.exe appends to: the program file that
-// ran, the directory and PATH it started with, and its command line.
+// One line of the log the stand-in regsvr32.exe appends to: when its process was
+// created, the program file that ran, the directory and PATH it started with, and
+// its command line.
 struct Execution {
+    unsigned long long created;
     std::string program;
     std::string currentDirectory;
     std::string path;
     std::string commandLine;
 };
-// Every line of that log, in order; none when there is no log.
+// Every line of that log, in the order in which the processes that wrote them were
+// created; none when there is no log. A child that its runner stopped waiting for
+// may write its line after the next child has written its own.
 std::vector<Execution> ReadExecutions(const std::string& log);
 
 // The test child program (tests/helpers/child.cpp) with the given arguments.
