@@ -22,9 +22,12 @@ stop_wine() {
     /usr/lib/wine/wineserver -w 2>/dev/null || true
 }
 trap stop_wine EXIT
-# Start the server and Wine's services before the first test, so that each test
-# process starts warm and no test waits on services that outlive it.
+# Start the server, Wine's services and its desktop process before the first test,
+# so that each test process starts warm and none waits on a helper that outlives
+# it: the desktop process, started by a test, stays a second after the test's last
+# window has gone, holding the test's output open, and ctest waits for it.
 /usr/lib/wine/wineserver -p 2>/dev/null || true  # one may be running already
+/usr/lib/wine/wine64 explorer.exe /desktop </dev/null >/dev/null 2>&1 &
 /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 status=0

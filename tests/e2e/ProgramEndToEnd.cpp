@@ -16,9 +16,17 @@ bool RunningUnderWow64() {
 std::string SystemRegsvr32() { return testing_support::SystemDirectory() + "\\regsvr32.exe"; }
 std::string Wow64Regsvr32() { return testing_support::Wow64SystemDirectory() + "\\regsvr32.exe"; }
 
+struct MutexReleaser {
+    void operator()(HANDLE mutex) const noexcept { ::ReleaseMutex(mutex); }
+};
+
 // A copy that an earlier test put there is left alone: a child of that test's
-// program may still be running it, and then it cannot be written.
+// program may still be running it, and then it cannot be written. Tests that run
+// side by side in the prefix put it there one at a time.
 bool PutStandIn(const std::string& target) {
+    const win::unique_handle mutex(::CreateMutexA(nullptr, FALSE, "quenfix-tests-standin-regsvr32"));
+    if (!mutex || ::WaitForSingleObject(mutex.get(), testing_support::kPatienceMs) != WAIT_OBJECT_0) return false;
+    const win::unique_any<HANDLE, MutexReleaser> owned(mutex.get());
     const std::string standIn = testing_support::ExeDirectory() + "standin\\regsvr32.exe";
     using testing_support::ReadTextFile;
     if (ReadTextFile(target) == ReadTextFile(standIn)) return true;
