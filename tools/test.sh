@@ -24,10 +24,12 @@ stop_wine() {
 trap stop_wine EXIT
 # Start the server, Wine's services and its desktop process before the first test,
 # so that each test process starts warm and none waits on a helper that outlives
-# it: the desktop process, started by a test, stays a second after the test's last
-# window has gone, holding the test's output open, and ctest waits for it.
+# it. The desktop process goes a second after the last program on the desktop;
+# started by a test, it would hold that test's output open meanwhile, and ctest
+# waits for it. A notepad left open keeps the desktop, and so its process, for the
+# whole run.
 /usr/lib/wine/wineserver -p 2>/dev/null || true  # one may be running already
-/usr/lib/wine/wine64 explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+/usr/lib/wine/wine64 notepad </dev/null >/dev/null 2>&1 &
 /usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 status=0
