@@ -37,12 +37,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const DWORD selfLength = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string line = CreationTime() + "|" + std::string(self, selfLength) + "|" + CurrentDirectory() +
                              "|" + Variable("PATH") + "|" + ::GetCommandLineA() + "\n";
-    // Appends are atomic for one WriteFile, so lines of overlapping runs never mix.
+    // Copies that run at the same time append one after the other: Wine's appends
+    // are not atomic, and two at once can write over each other.
+    const HANDLE turn = ::CreateMutexA(nullptr, FALSE, "quenfix-standin-log");
+    if (!turn || ::WaitForSingleObject(turn, INFINITE) == WAIT_FAILED) return 1;
     const HANDLE log = ::CreateFileA(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (log == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;
-    ::WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    ::CloseHandle(log);
-    return 0;
+    const bool logged = log != INVALID_HANDLE_VALUE &&
+                        ::WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    if (log != INVALID_HANDLE_VALUE) ::CloseHandle(log);
+    ::ReleaseMutex(turn);
+    ::CloseHandle(turn);
+    return logged ? 0 : 1;
 }

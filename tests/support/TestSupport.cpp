@@ -88,7 +88,10 @@ bool FileExists(const std::string& path) {
 
 std::vector<Execution> ReadExecutions(const std::string& log) {
     std::vector<Execution> executions;
-    std::istringstream lines(ReadTextFile(log));
+    std::string text = ReadTextFile(log);
+    // A line still being written is not an execution yet.
+    text.erase(text.find_last_of('\n') + 1);
+    std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         std::string fields[5];
         std::istringstream fieldsOfLine(line);
