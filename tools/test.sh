@@ -3,19 +3,23 @@
 # 64-bit program with warnings as errors, then runs every test on the 64-bit build
 # under Wine, in a headless prefix of the project's own (build/wineprefix), and on
 # the 32-bit build too where the machine runs 32-bit code.
-#   tools/test.sh [extra ctest arguments, e.g. -L unit]
+#   tools/test.sh [extra ctest arguments, e.g. -L gui]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 tools/install-deps
+
+# The prefix is made while the programs build: most of that time Wine waits.
+prefix=$root/build/wineprefix
+tools/wineprefix "$prefix" --headless &
+making_prefix=$!
 
 cmake --preset x86 -DQUENFIX_WERROR=ON
 cmake --build --preset x86
 cmake --preset x64 -DQUENFIX_WERROR=ON
 cmake --build --preset x64
 
-prefix=$root/build/wineprefix
-tools/wineprefix "$prefix" --headless
+wait $making_prefix
 export WINEPREFIX="$prefix" QUENFIX_WINEPREFIX="$prefix" WINEDEBUG=-all
 stop_wine() {
     /usr/lib/wine/wineserver -k 2>/dev/null || true
