@@ -3,6 +3,9 @@
 // in-process window tests and the tests that drive the program from outside.
 
 #include "FrmQuenfix.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
 
 #include <array>
 
@@ -30,5 +33,37 @@ inline constexpr std::array<Control, 6> kControls = {{
 
 inline constexpr RECT kLabel1 = {6, 78, 431, 219};
 inline constexpr SIZE kClientSize = {436, 236};
+
+// Checks the window, of this process or another, against the layout: its title and
+// size, and each control's class, place, text and visibility.
+inline void ExpectWindowAsDefined(HWND window) {
+    using testing_support::ToString;
+    using testing_support::WindowText;
+    EXPECT_EQ(WindowText(window), FrmQuenfix::kCaption);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(ToString(client), ToString(RECT{0, 0, kClientSize.cx, kClientSize.cy}));
+    const auto placeOf = [&](HWND control) {
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        return ToString(r);
+    };
+    for (const Control& expected : kControls) {
+        SCOPED_TRACE(expected.id);
+        const HWND control = ::GetDlgItem(window, expected.id);
+        ASSERT_NE(control, nullptr);
+        char windowClass[64] = {};
+        ::GetClassNameA(control, windowClass, sizeof windowClass);
+        EXPECT_EQ(testing_support::Lower(windowClass), testing_support::Lower(expected.windowClass));
+        EXPECT_EQ(placeOf(control), ToString(expected.client));
+        EXPECT_EQ(WindowText(control), expected.text);
+        EXPECT_EQ((::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0, expected.visible);
+    }
+    const HWND label1 = ::GetDlgItem(window, FrmQuenfix::kLabel1);
+    EXPECT_EQ(placeOf(label1), ToString(kLabel1));
+    EXPECT_TRUE(WindowText(label1).starts_with(kDescriptionStart));
+    EXPECT_TRUE(WindowText(label1).ends_with(kDescriptionEnd));
+}
 
 }  // namespace expected_layout

@@ -29,30 +29,7 @@ protected:
 };
 
 TEST_F(FrmQuenfixTest, ControlsSitWhereTheWindowDefinesThemWithTheirTexts) {
-    EXPECT_EQ(WindowText(Window()), "Quenfix - By Tarnwick");
-    RECT client{};
-    ::GetClientRect(Window(), &client);
-    EXPECT_EQ(client.right, expected_layout::kClientSize.cx);
-    EXPECT_EQ(client.bottom, expected_layout::kClientSize.cy);
-
-    const auto clientRect = [&](HWND control) {
-        RECT r{};
-        ::GetWindowRect(control, &r);
-        ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    for (const auto& expected : expected_layout::kControls) {
-        SCOPED_TRACE(expected.id);
-        const HWND control = Control(expected.id);
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(ToString(clientRect(control)), ToString(expected.client));
-        EXPECT_EQ(WindowText(control), expected.text);
-        EXPECT_EQ((::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0, expected.visible);
-    }
-    const HWND label1 = Control(FrmQuenfix::kLabel1);
-    EXPECT_EQ(ToString(clientRect(label1)), ToString(expected_layout::kLabel1));
-    EXPECT_TRUE(WindowText(label1).starts_with(expected_layout::kDescriptionStart));
-    EXPECT_TRUE(WindowText(label1).ends_with(expected_layout::kDescriptionEnd));
+    expected_layout::ExpectWindowAsDefined(Window());
 }
 
 TEST_F(FrmQuenfixTest, EveryControlUsesTheWindowsVerdanaBoldFont) {

@@ -28,24 +28,7 @@ std::optional<int> EntryNamedBy(const std::string& status) {
 }
 
 TEST_F(ProgramEndToEnd, ShowsEveryControlWhereAndAsTheWindowDefinesIt) {
-    EXPECT_EQ(WindowText(program->Window()), "Quenfix - By Tarnwick");
-    for (const auto& expected : expected_layout::kControls) {
-        SCOPED_TRACE(expected.id);
-        const HWND control = program->Control(expected.id);
-        ASSERT_NE(control, nullptr);
-        char windowClass[64] = {};
-        ::GetClassNameA(control, windowClass, sizeof windowClass);
-        EXPECT_EQ(Lower(windowClass), Lower(expected.windowClass));
-        RECT r{};
-        ::GetWindowRect(control, &r);
-        ::MapWindowPoints(nullptr, program->Window(), reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(ToString(r), ToString(expected.client));
-        EXPECT_EQ(WindowText(control), expected.text);
-        EXPECT_EQ(::IsWindowVisible(control) != FALSE, expected.visible);
-    }
-    const std::string description = WindowText(program->Control(FrmQuenfix::kLabel1));
-    EXPECT_TRUE(description.starts_with(expected_layout::kDescriptionStart));
-    EXPECT_TRUE(description.ends_with(expected_layout::kDescriptionEnd));
+    expected_layout::ExpectWindowAsDefined(program->Window());
 }
 
 TEST_F(ProgramEndToEnd, RightButtonRunsEveryLineTwiceInListOrderAndSpaceDoesNot) {
