@@ -180,36 +180,32 @@ void DrainMessages() {
     }
 }
 
-namespace {
-
-constexpr UINT kSentinel = WM_APP + 0x3E7;
-
-LRESULT CALLBACK NoteSentinel(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg != kSentinel) return ::DefWindowProcW(hwnd, msg, wp, lp);
-    *reinterpret_cast<bool*>(wp) = true;
-    return 0;
-}
-
-}  // namespace
-
-bool HandlePostedMessages() {
-    static const wchar_t* const receiverClass = [] {
+CountingWindow::CountingWindow(UINT counted) : m_counted(counted) {
+    static const wchar_t* const windowClass = [] {
         WNDCLASSW wc{};
-        wc.lpfnWndProc = &NoteSentinel;
+        wc.lpfnWndProc = &CountingWindow::Count;
         wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"QuenfixTestSentinel";
+        wc.lpszClassName = L"QuenfixTestCounter";
         ::RegisterClassW(&wc);
         return wc.lpszClassName;
     }();
-    const HWND receiver = ::CreateWindowExW(0, receiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                            ::GetModuleHandleW(nullptr), nullptr);
-    bool handled = false;
-    ::PostMessageW(receiver, kSentinel, reinterpret_cast<WPARAM>(&handled), 0);
+    m_hwnd = ::CreateWindowExW(0, windowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+LRESULT CALLBACK CountingWindow::Count(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<CountingWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && msg == self->m_counted) ++self->m_received;
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+bool HandlePostedMessages() {
+    const CountingWindow sentinel(WM_APP);
+    ::PostMessageW(sentinel.Hwnd(), WM_APP, 0, 0);
     // Any message loop that takes the sentinel hands it on, and WaitFor's own drain
     // goes on to what the messages before it posted.
-    const bool back = WaitFor([&] { return handled; }, kPatienceMs);
-    ::DestroyWindow(receiver);
-    return back;
+    return WaitFor([&] { return sentinel.Received() == 1; }, kPatienceMs);
 }
 
 std::string Quoted(const std::string& path) {

@@ -101,6 +101,24 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 // which is dropped so that one test's closed window cannot reach the next test.
 void DrainMessages();
 
+// A message-only window that counts the messages of one kind that reach it.
+class CountingWindow {
+public:
+    explicit CountingWindow(UINT counted);
+    CountingWindow(const CountingWindow&) = delete;
+    CountingWindow& operator=(const CountingWindow&) = delete;
+    ~CountingWindow() { ::DestroyWindow(m_hwnd); }
+    [[nodiscard]] HWND Hwnd() const noexcept { return m_hwnd; }
+    [[nodiscard]] int Received() const noexcept { return m_received; }
+
+private:
+    static LRESULT CALLBACK Count(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+    UINT m_counted;
+    int m_received = 0;
+    HWND m_hwnd = nullptr;
+};
+
 // Handles every message posted to this thread so far, and what their handling
 // posts in turn: a sentinel posted behind them comes back when they are done.
 // False when it has not come back within kPatienceMs.
