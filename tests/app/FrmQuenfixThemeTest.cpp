@@ -23,7 +23,7 @@ protected:
             ++executions;
             return std::string();
         };
-        form = std::make_unique<FrmQuenfix>(repair);
+        form = std::make_unique<FrmQuenfix>(repair, platform.Get());
         ASSERT_TRUE(form->Create());
         form->Show();
         button = ::GetDlgItem(form->Hwnd(), FrmQuenfix::kCommand1);
@@ -33,7 +33,7 @@ protected:
         DrainMessages();
     }
 
-    xptheme_testing::ScopedPlatform platform;
+    xptheme_testing::RecordingPlatform platform;
     std::unique_ptr<FrmQuenfix> form;
     HWND button = nullptr;
     int executions = 0;

@@ -28,14 +28,16 @@ class WindowUnderTest {
 public:
     using Hook = std::function<void(WindowUnderTest& window, int execution)>;
 
-    explicit WindowUnderTest(Hook onExecution) : m_onExecution(std::move(onExecution)) {
+    explicit WindowUnderTest(Hook onExecution,
+                             mdXpThemeSupport::Platform themes = mdXpThemeSupport::Platform::System())
+        : m_onExecution(std::move(onExecution)) {
         RepairPlatform platform;
         platform.runCommand = [this](const std::string& command) {
             commands.push_back(command);
             if (m_onExecution) m_onExecution(*this, static_cast<int>(commands.size()));
             return std::string();
         };
-        form = std::make_unique<FrmQuenfix>(platform);
+        form = std::make_unique<FrmQuenfix>(platform, themes);
         created = form->Create();
         if (!created) return;
         form->Show();
@@ -96,17 +98,20 @@ using StripsOfARun = std::map<int, StripImages>;
 constexpr int kAfterTheRun = 0;
 constexpr int kChosenExecutions[] = {1, 2, 3, 112, 113, 221, 222};
 
-StripsOfARun RunAndTakeStrips(const WindowUnderTest::Hook& duringExecution) {
+StripsOfARun RunAndTakeStrips(const WindowUnderTest::Hook& duringExecution,
+                              mdXpThemeSupport::Platform themes = mdXpThemeSupport::Platform::System()) {
     StripsOfARun strips;
     const auto take = [&](const WindowUnderTest& window, int when) {
         strips[when] = {window.PrintStrip(), window.ShownStrip()};
     };
-    WindowUnderTest under([&](WindowUnderTest& window, int execution) {
-        if (duringExecution) duringExecution(window, execution);
-        for (const int chosen : kChosenExecutions) {
-            if (execution == chosen) take(window, chosen);
-        }
-    });
+    WindowUnderTest under(
+        [&](WindowUnderTest& window, int execution) {
+            if (duringExecution) duringExecution(window, execution);
+            for (const int chosen : kChosenExecutions) {
+                if (execution == chosen) take(window, chosen);
+            }
+        },
+        themes);
     EXPECT_TRUE(under.created);
     if (!under.created) return strips;
     under.form->RunRepair();
@@ -185,7 +190,7 @@ TEST(HostileWindow, VisualStyleSwitchedDuringARunLeavesTheStripAsWithout) {
     const StripsOfARun plain = RunAndTakeStrips(nullptr);
 
     // Version 6 bound, so that Repair Now is painted by the visual-style support.
-    xptheme_testing::ScopedPlatform platform;
+    xptheme_testing::RecordingPlatform platform;
     platform.AnswerVersion(6, 0);
     std::unique_ptr<xptheme_testing::ScopedControlTheming> classic;
     int themedPaintsSeen = 0;
@@ -210,7 +215,7 @@ TEST(HostileWindow, VisualStyleSwitchedDuringARunLeavesTheStripAsWithout) {
         EXPECT_EQ(themedPaint, mdXpThemeSupport::pvIsThemed()) << "execution " << execution;
         ++(themedPaint ? themedPaintsSeen : classicPaintsSeen);
     };
-    const StripsOfARun switched = RunAndTakeStrips(switchStyle);
+    const StripsOfARun switched = RunAndTakeStrips(switchStyle, platform.Get());
     ExpectSameStrips(switched, plain);
     // The process saw every switch, in both directions.
     EXPECT_EQ(classicPaintsSeen, 6);
