@@ -251,11 +251,11 @@ bool FrmQuenfix::OnSetCursor(HWND control) noexcept {
     return true;
 }
 
-void FrmQuenfix::OnCommand(int id, int code) noexcept {
+void FrmQuenfix::OnCommand(int id, int code) {
     if ((id == kImage2 || id == kLabel4) && code == STN_CLICKED) OpenMakersPage();
 }
 
-void FrmQuenfix::OpenMakersPage() noexcept {
+void FrmQuenfix::OpenMakersPage() {
     if (m_openLink) m_openLink(Hwnd());
 }
 

@@ -75,8 +75,8 @@ private:
 
     LRESULT OnCtlColorStatic(HDC hdc, HWND control) noexcept;
     bool OnSetCursor(HWND control) noexcept;
-    void OnCommand(int id, int code) noexcept;
-    void OpenMakersPage() noexcept;
+    void OnCommand(int id, int code);
+    void OpenMakersPage();
 
     static LRESULT CALLBACK Command1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                          UINT_PTR id, DWORD_PTR self) noexcept;
