@@ -78,8 +78,9 @@ void OpenInShell(HWND owner) noexcept {
 
 }  // namespace
 
-FrmQuenfix::FrmQuenfix(RepairPlatform platform)
+FrmQuenfix::FrmQuenfix(RepairPlatform platform, mdXpThemeSupport::Platform themePlatform)
     : m_platform(std::move(platform)),
+      m_themeSupport(themePlatform),
       m_openLink(&OpenInShell),
       m_font(std::make_shared<win::StdFont>("Verdana", 6.75, win::StdFont::kBold)) {}
 
@@ -142,8 +143,7 @@ bool FrmQuenfix::CreateControls() noexcept {
     m_command1.hWnd(Control(kCommand1));
     m_command1.Style(GraphicalButton::kGraphical);
     m_command1.Font(m_font);
-    Picture1.OnPaint([this] { m_cProgress.Draw(); });
-    Picture1.OnPrint([this](HDC target) {
+    Picture1.OnPaint([this](HDC target) {
         RECT client{};
         ::GetClientRect(Picture1.hWnd(), &client);
         (void)m_cProgress.DrawToDC(Picture1.hWnd(), target, client.left, client.top, client.right,
@@ -162,7 +162,7 @@ void FrmQuenfix::FillCommandList() noexcept {
 void FrmQuenfix::Load() noexcept {
     const mdXpThemeSupport::FormControl controls[] = {
         mdXpThemeSupport::FormControl::Of(mdXpThemeSupport::ControlKind::CheckBox, m_command1)};
-    mdXpThemeSupport::FixThemeSupport(controls);
+    m_themeSupport.FixThemeSupport(controls);
     ProgressDisplay::SetUp(m_cProgress, Picture1, m_font);
 }
 
@@ -251,15 +251,15 @@ bool FrmQuenfix::OnSetCursor(HWND control) noexcept {
     return true;
 }
 
-void FrmQuenfix::OnCommand(int id, int code) noexcept {
+void FrmQuenfix::OnCommand(int id, int code) {
     if ((id == kImage2 || id == kLabel4) && code == STN_CLICKED) OpenMakersPage();
 }
 
-void FrmQuenfix::OpenMakersPage() noexcept {
+void FrmQuenfix::OpenMakersPage() {
     if (m_openLink) m_openLink(Hwnd());
 }
 
-LRESULT FrmQuenfix::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
+LRESULT FrmQuenfix::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
@@ -285,6 +285,7 @@ LRESULT FrmQuenfix::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
 
 LRESULT CALLBACK FrmQuenfix::Command1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                           DWORD_PTR self) noexcept {
+    // Nothing here can throw: no guard needed.
     switch (msg) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:

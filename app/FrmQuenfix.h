@@ -9,6 +9,7 @@
 #include "RepairPlatform.h"
 #include "StdFont.h"
 #include "cProgressBar.h"
+#include "mdXpThemeSupport.h"
 
 #include <functional>
 #include <memory>
@@ -33,7 +34,8 @@ public:
 
     using LinkOpener = std::function<void(HWND owner)>;
 
-    explicit FrmQuenfix(RepairPlatform platform = RepairPlatform::System());
+    explicit FrmQuenfix(RepairPlatform platform = RepairPlatform::System(),
+                        mdXpThemeSupport::Platform themePlatform = mdXpThemeSupport::Platform::System());
     ~FrmQuenfix() { DestroyHwnd(); }
 
     // Creates the window and its controls and runs the load step; the window is
@@ -48,13 +50,17 @@ public:
     // Replaces what a click on the link does (by default the shell opens the page).
     void SetLinkOpener(LinkOpener opener) { m_openLink = std::move(opener); }
 
+    // The visual-style support of the window's controls; its start-up runs before
+    // the window is created.
+    [[nodiscard]] mdXpThemeSupport::ThemeSupport& ThemeSupport() noexcept { return m_themeSupport; }
     [[nodiscard]] const std::shared_ptr<win::StdFont>& Font() const noexcept { return m_font; }
     [[nodiscard]] const cProgressBar& Progress() const noexcept { return m_cProgress; }
 
     static LPCWSTR ClassName() noexcept { return L"QuenfixMainWindow"; }
     static UINT ClassStyle() noexcept { return 0; }
     void CustomizeClass(WNDCLASSEXW& wc) noexcept;
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    // Throws only what an allocation throws; the window base answers then.
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
     bool CreateControls() noexcept;
@@ -69,13 +75,14 @@ private:
 
     LRESULT OnCtlColorStatic(HDC hdc, HWND control) noexcept;
     bool OnSetCursor(HWND control) noexcept;
-    void OnCommand(int id, int code) noexcept;
-    void OpenMakersPage() noexcept;
+    void OnCommand(int id, int code);
+    void OpenMakersPage();
 
     static LRESULT CALLBACK Command1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                          UINT_PTR id, DWORD_PTR self) noexcept;
 
     RepairPlatform m_platform;
+    mdXpThemeSupport::ThemeSupport m_themeSupport;
     LinkOpener m_openLink;
     std::shared_ptr<win::StdFont> m_font;
     PictureBox Picture1;

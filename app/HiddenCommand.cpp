@@ -83,8 +83,7 @@ std::wstring WideDirectory(UINT(WINAPI* directoryOf)(LPWSTR, UINT)) {
     return std::wstring(buffer, length);
 }
 
-// Where names are compared as Windows compares environment names: without regard
-// to case.
+// Windows compares environment names without regard to case.
 bool IsPathEntry(std::wstring_view entry) noexcept {
     return entry.size() >= 5 && ::_wcsnicmp(entry.data(), L"PATH=", 5) == 0;
 }

@@ -13,19 +13,19 @@ HDC PictureBox::hDC() const noexcept {
     return Hwnd() ? ::GetDC(Hwnd()) : nullptr;
 }
 
-LRESULT PictureBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
+LRESULT PictureBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND:
         // The owner's painting covers the whole client area; erasing first would flicker.
         return m_onPaint ? 1 : ::DefWindowProcW(Hwnd(), msg, wp, lp);
     case WM_PAINT: {
         const win::paint_guard paint(Hwnd());
-        if (m_onPaint) m_onPaint();
+        if (m_onPaint) m_onPaint(paint.hdc());
         return 0;
     }
     case WM_PRINTCLIENT:
-        if (!m_onPrint) break;
-        m_onPrint(reinterpret_cast<HDC>(wp));
+        if (!m_onPaint) break;
+        m_onPaint(reinterpret_cast<HDC>(wp));
         return 0;
     default:
         break;

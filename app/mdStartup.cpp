@@ -3,7 +3,6 @@
 #include "FrmQuenfix.h"
 #include "MessagePump.h"
 #include "SystemLibrary.h"
-#include "mdXpThemeSupport.h"
 
 namespace mdStartup {
 namespace {
@@ -25,7 +24,7 @@ void KeepDataExecutionPreventionOn() noexcept {
 bool Main(FrmQuenfix& form) noexcept {
     KeepDataExecutionPreventionOn();
     MessagePump::ProcessPendingMessages();
-    mdXpThemeSupport::InitThemeSupport();
+    form.ThemeSupport().InitThemeSupport();
     if (!form.Hwnd() && !form.Create()) return false;
     form.Show();
     return true;

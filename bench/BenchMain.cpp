@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     BenchTable table;
 
     // The program's start-up step that precedes its window, done once as there.
-    mdXpThemeSupport::InitThemeSupport();
+    mdXpThemeSupport::ThemeSupport().InitThemeSupport();
 
     if (options.Runs("footprint")) {
         Progress("footprint over 10 runs and 100,000 paints");

@@ -117,7 +117,7 @@ void MeasureStrip(const Strip& strip, BenchTable& table) {
     bar.Segments(strip.segments);
     ProgressDisplay::Begin(bar, kLines);
     (void)ProgressDisplay::Advance(bar, kLinesDone);
-    host.OnPrint([&](HDC target) {
+    host.OnPaint([&](HDC target) {
         (void)bar.DrawToDC(host.hWnd(), target, 0, 0, strip.width, strip.height);
     });
     const HWND asConfigured = CreateReference(stage.Hwnd(), strip);

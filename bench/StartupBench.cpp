@@ -148,7 +148,7 @@ void Measure(const std::string& programPath, const References& references, Bench
                   std::to_string(kRounds) +
                   " alternating starts each; reference: a window of the same size and style "
                   "that paints only its background (bench/MinimalWindow.cpp), and for comparison the "
-                  "same window importing comctl32, which the program needs for its subclassing and "
+                  "same window importing comctl32, which the program loads for its subclassing and "
                   "its version check, and whose initialisation under Wine is a large part of the "
                   "difference. Checked at each return: the window visible and nothing of "
                   "it or its children left to paint, in " +

@@ -1,12 +1,24 @@
 #pragma once
 // The base of the program's window classes: one static window procedure per class,
 // a thin thunk that keeps `this` in the window's user data from WM_NCCREATE on and
-// forwards every message to Derived::HandleMessage, which must be noexcept so that
-// nothing unwinds through the system's dispatch.
+// forwards every message to Derived::HandleMessage. A handler may throw (an
+// allocation that fails); the thunk answers such a message as DefWindowProc would,
+// so that nothing unwinds into the system's dispatch.
 
 #include <windows.h>
 
 namespace win {
+
+// The handler's answer, or the default procedure's when the handler throws. For
+// every window and subclass procedure: an exception must not leave one.
+template <typename Handler, typename Default>
+LRESULT HandleOrDefault(Handler&& handler, Default&& byDefault) noexcept {
+    try {
+        return handler();
+    } catch (...) {
+        return byDefault();
+    }
+}
 
 template <typename Derived>
 class BaseWindow {
@@ -63,7 +75,8 @@ private:
             self = reinterpret_cast<Derived*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         }
         if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
-        const LRESULT result = self->HandleMessage(msg, wp, lp);
+        const LRESULT result = HandleOrDefault([&] { return self->HandleMessage(msg, wp, lp); },
+                                               [&] { return ::DefWindowProcW(hwnd, msg, wp, lp); });
         if (msg == WM_NCDESTROY) {
             ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             self->m_hwnd = nullptr;

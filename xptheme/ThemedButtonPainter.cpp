@@ -212,7 +212,7 @@ void PaintPicture(HDC hDC, const win::StdPicture& picture, const RECT& area,
 
 }  // namespace
 
-void pvDrawButton(HWND hWnd, HDC hDC, const GraphicalButton& button) noexcept {
+void pvDrawButton(HWND hWnd, HDC hDC, const GraphicalButton& button) {
     // Everything the paint sets in the caller's DC is given back when it ends.
     const auto callersState = win::SaveDC(hDC);
     const ButtonState state = ReadButtonState(hWnd, button);

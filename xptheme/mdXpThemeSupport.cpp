@@ -1,24 +1,13 @@
 #include "mdXpThemeSupport.h"
 
 #include "mdXpThemeSupportInternal.h"
-#include "CommonControls.h"
 #include "SystemLibrary.h"
 #include "UxTheme.h"
-
-#include <vssym32.h>
 
 #include <cstdio>
 
 namespace mdXpThemeSupport {
 namespace {
-
-constexpr const char* kHot = "Hot";
-constexpr const char* kPainted = "Painted";
-constexpr UINT_PTR kSubclassId = 0;
-// Hovering for this long makes the button hot: at once, in practice.
-constexpr DWORD kHoverTimeMs = 1;
-
-bool g_startupDone = false;
 
 void TraceToDebugger(const char* procedure, const char* description) noexcept {
     char line[512];
@@ -26,129 +15,70 @@ void TraceToDebugger(const char* procedure, const char* description) noexcept {
     ::OutputDebugStringA(line);
 }
 
-bool ReadFlag(HWND hWnd, const char* name) noexcept {
-    return ::GetPropA(hWnd, name) != nullptr;
-}
-
-void WriteFlag(HWND hWnd, const char* name, bool bState) noexcept {
-    ::SetPropA(hWnd, name, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(bState ? 1 : 0)));
-}
-
-bool pvIsPainted(HWND hWnd) noexcept { return ReadFlag(hWnd, kPainted); }
-void pvSetHot(HWND hWnd, bool bState) noexcept { WriteFlag(hWnd, kHot, bState); }
-void pvSetPainted(HWND hWnd, bool bState) noexcept { WriteFlag(hWnd, kPainted, bState); }
-bool pvIsVisible(HWND hWnd) noexcept { return ::IsWindowVisible(hWnd) != FALSE; }
-
-void RemoveButtonSupport(HWND hWnd) noexcept {
-    comctl32::RemoveWindowSubclass(hWnd, &pvRedirectButton, kSubclassId);
-    ::RemovePropA(hWnd, kHot);
-    ::RemovePropA(hWnd, kPainted);
-}
-
 bool IsButtonKind(ControlKind kind) noexcept {
     return kind == ControlKind::CommandButton || kind == ControlKind::CheckBox ||
            kind == ControlKind::OptionButton;
 }
 
-// Marks only the area the themed push-button shape covers, without erasing: the
-// corners outside it show the parent, which a repaint of the whole rectangle would
-// make flicker. Without theme data or a region the whole client area is marked.
-void pvInvalidateButton(HWND hWnd) noexcept {
-    RECT client{};
-    ::GetClientRect(hWnd, &client);
-    ::ValidateRect(hWnd, nullptr);
-    win::unique_hrgn shape;
-    {
-        const uxtheme::unique_htheme theme(uxtheme::OpenThemeData(hWnd, L"BUTTON"));
-        if (theme) {
-            uxtheme::GetThemeBackgroundRegion(theme.get(), nullptr, BP_PUSHBUTTON, PBS_NORMAL,
-                                              &client, shape.put());
-        }
-    }
-    ::InvalidateRgn(hWnd, shape.get(), FALSE);
-}
-
-void RequestMouseTracking(HWND hWnd) noexcept {
-    TRACKMOUSEEVENT request{};
-    request.cbSize = sizeof request;
-    request.dwFlags = TME_HOVER | TME_LEAVE;
-    request.hwndTrack = hWnd;
-    request.dwHoverTime = kHoverTimeMs;
-    ::TrackMouseEvent(&request);
-}
-
-void PaintThemed(HWND hWnd, const GraphicalButton& button) noexcept {
-    pvSetPainted(hWnd, true);
-    const win::paint_guard paint(hWnd);
-    pvDrawButton(hWnd, paint.hdc(), button);
-}
-
-// While the button's own handling of a focus gain or an enable change runs, its
-// drawing is switched off: what it would draw in the classic look must not reach
-// the screen. Returns whether drawing was switched off.
-bool SuspendRedraw(HWND hWnd) noexcept {
-    if (!pvIsThemed() || !pvIsVisible(hWnd)) return false;
-    ::SendMessageA(hWnd, WM_SETREDRAW, FALSE, 0);
-    return true;
-}
-
-void ChangeHot(HWND hWnd, bool bState) noexcept {
-    if (!pvIsThemed()) return;
-    pvSetHot(hWnd, bState);
-    pvInvalidateButton(hWnd);
-}
-
-void AfterOwnHandling(HWND hWnd, UINT uMsg, bool redrawSuspended) noexcept {
-    switch (uMsg) {
-    case WM_LBUTTONDOWN:
-    case WM_MOUSEHOVER:
-        ChangeHot(hWnd, true);
-        break;
-    case WM_MOUSELEAVE:
-    case WM_KILLFOCUS:
-        ChangeHot(hWnd, false);
-        break;
-    case WM_MOUSEMOVE:
-        if (pvIsThemed()) {
-            if (!pvIsHot(hWnd)) RequestMouseTracking(hWnd);
-            if (!pvIsPainted(hWnd)) pvInvalidateButton(hWnd);
-        }
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-        if (pvIsThemed()) pvInvalidateButton(hWnd);
-        break;
-    // Drawing switched off is always switched back on, even if the theme went away
-    // meanwhile: WM_SETREDRAW FALSE also hides the window.
-    case WM_SETFOCUS:
-        if (redrawSuspended) {
-            ::SendMessageA(hWnd, WM_SETREDRAW, TRUE, 0);
-            pvInvalidateButton(hWnd);
-        }
-        break;
-    case WM_ENABLE:
-        if (redrawSuspended) {
-            ::SendMessageA(hWnd, WM_SETREDRAW, TRUE, 0);
-            ::InvalidateRect(hWnd, nullptr, FALSE);
-        }
-        break;
-    default:
-        break;
-    }
-}
-
 }  // namespace
 
-bool IsComCtl6Loaded() noexcept {
+Platform Platform::System() noexcept {
+    return {&comctl32::DllGetVersionEntry, &win::LoadSystemLibrary, &comctl32::InitCommonControlsEx,
+            &TraceToDebugger};
+}
+
+bool ThemeSupport::IsComCtl6Loaded() const noexcept {
     DLLVERSIONINFO version{};
     version.cbSize = sizeof version;
-    const seams::DllGetVersionProc dllGetVersion = seams::CurrentPlatform().findDllGetVersion();
+    const comctl32::DllGetVersionProc dllGetVersion = m_platform.findDllGetVersion();
     if (dllGetVersion) {
         dllGetVersion(&version);
     } else {
-        pvReportError("IsComCtl6Loaded");
+        ReportError("IsComCtl6Loaded");
     }
     return static_cast<LONG>(version.dwMajorVersion) >= 6;
+}
+
+void ThemeSupport::InitThemeSupport() noexcept {
+    if (m_startupDone) return;
+    if (IsComCtl6Loaded()) {
+        // The shell library must be in before the controls are initialised; it stays
+        // loaded for the life of the program.
+        m_platform.loadSystemLibrary(L"shell32.dll");
+        INITCOMMONCONTROLSEX init{};
+        init.dwSize = sizeof init;
+        init.dwICC = ICC_USEREX_CLASSES;
+        m_platform.initCommonControlsEx(&init);
+    }
+    m_startupDone = true;
+}
+
+bool ThemeSupport::FixThemeSupport(std::span<const FormControl> controls) const noexcept {
+    if (!IsComCtl6Loaded()) return false;
+    for (const FormControl& control : controls) {
+        if (!control.hWnd) {
+            ::SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            ReportError("FixThemeSupport");
+            continue;
+        }
+        if (control.kind == ControlKind::Frame) {
+            comctl32::SetWindowSubclass(control.hWnd, &pvRedirectFrame, kSubclassId, 0);
+        } else if (IsButtonKind(control.kind) && control.style == GraphicalButton::kGraphical) {
+            // Without a model there is nothing to paint the button from.
+            if (!control.button) {
+                ::SetLastError(ERROR_INVALID_PARAMETER);
+                ReportError("FixThemeSupport");
+                continue;
+            }
+            comctl32::SetWindowSubclass(control.hWnd, &pvRedirectButton, kSubclassId,
+                                        reinterpret_cast<DWORD_PTR>(control.button));
+        }
+    }
+    return true;
+}
+
+void ThemeSupport::ReportError(const char* procedure) const noexcept {
+    pvReportError(procedure, m_platform.trace);
 }
 
 bool pvIsThemed() noexcept {
@@ -157,22 +87,7 @@ bool pvIsThemed() noexcept {
     return (uxtheme::GetThemeAppProperties() & STAP_ALLOW_CONTROLS) != 0;
 }
 
-void InitThemeSupport() noexcept {
-    if (g_startupDone) return;
-    if (IsComCtl6Loaded()) {
-        const seams::Platform& platform = seams::CurrentPlatform();
-        // The shell library must be in before the controls are initialised; it stays
-        // loaded for the life of the program.
-        platform.loadSystemLibrary(L"shell32.dll");
-        INITCOMMONCONTROLSEX init{};
-        init.dwSize = sizeof init;
-        init.dwICC = ICC_USEREX_CLASSES;
-        platform.initCommonControlsEx(&init);
-    }
-    g_startupDone = true;
-}
-
-void pvReportError(const char* procedure) noexcept {
+void pvReportError(const char* procedure, TraceFn trace) noexcept {
     const DWORD error = ::GetLastError();
     char description[256] = "no error code";
     if (error != ERROR_SUCCESS) {
@@ -183,103 +98,7 @@ void pvReportError(const char* procedure) noexcept {
         }
         if (length == 0) std::snprintf(description, sizeof description, "error %lu", error);
     }
-    seams::CurrentPlatform().trace(procedure, description);
+    (trace ? trace : &TraceToDebugger)(procedure, description);
 }
 
-bool FixThemeSupport(std::span<const FormControl> controls) noexcept {
-    if (!IsComCtl6Loaded()) return false;
-    for (const FormControl& control : controls) {
-        if (!control.hWnd) {
-            ::SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            pvReportError("FixThemeSupport");
-            continue;
-        }
-        if (control.kind == ControlKind::Frame) {
-            comctl32::SetWindowSubclass(control.hWnd, &pvRedirectFrame, kSubclassId, 0);
-        } else if (IsButtonKind(control.kind) && control.style == GraphicalButton::kGraphical) {
-            // Without a model there is nothing to paint the button from.
-            if (!control.button) {
-                ::SetLastError(ERROR_INVALID_PARAMETER);
-                pvReportError("FixThemeSupport");
-                continue;
-            }
-            comctl32::SetWindowSubclass(control.hWnd, &pvRedirectButton, kSubclassId,
-                                reinterpret_cast<DWORD_PTR>(control.button));
-        }
-    }
-    return true;
-}
-
-LRESULT CALLBACK pvRedirectFrame(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
-                                 UINT_PTR uIdSubclass, DWORD_PTR) noexcept {
-    switch (uMsg) {
-    case WM_MOUSELEAVE:
-    case WM_PRINTCLIENT:
-        return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
-    case WM_NCDESTROY:
-        comctl32::RemoveWindowSubclass(hWnd, &pvRedirectFrame, uIdSubclass);
-        break;
-    default:
-        break;
-    }
-    return comctl32::DefSubclassProc(hWnd, uMsg, wParam, lParam);
-}
-
-LRESULT CALLBACK pvRedirectButton(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR, DWORD_PTR dwRefData) noexcept {
-    const auto* button = reinterpret_cast<const GraphicalButton*>(dwRefData);
-    bool redrawSuspended = false;
-    switch (uMsg) {
-    case WM_PAINT:
-        if (button && pvIsThemed() && pvIsVisible(hWnd)) {
-            PaintThemed(hWnd, *button);
-            return 0;
-        }
-        break;
-    case WM_SETFOCUS:
-    case WM_ENABLE:
-        redrawSuspended = SuspendRedraw(hWnd);
-        break;
-    case WM_NCDESTROY:
-        // After this no message can reach the model, which may go before the window.
-        RemoveButtonSupport(hWnd);
-        break;
-    default:
-        break;
-    }
-    const LRESULT result = comctl32::DefSubclassProc(hWnd, uMsg, wParam, lParam);
-    AfterOwnHandling(hWnd, uMsg, redrawSuspended);
-    return result;
-}
-
-bool pvFindSubclass(HWND hWnd, SUBCLASSPROC procedure, DWORD_PTR* refData) noexcept {
-    return comctl32::GetWindowSubclass(hWnd, procedure, kSubclassId, refData) != FALSE;
-}
-
-void pvForgetButton(HWND hWnd, const GraphicalButton* button) noexcept {
-    DWORD_PTR installedFor = 0;
-    if (!pvFindSubclass(hWnd, &pvRedirectButton, &installedFor) ||
-        installedFor != reinterpret_cast<DWORD_PTR>(button)) {
-        return;
-    }
-    RemoveButtonSupport(hWnd);
-}
-
-bool pvIsHot(HWND hWnd) noexcept { return ReadFlag(hWnd, kHot); }
-
-namespace seams {
-
-Platform SystemPlatform() noexcept {
-    return {&comctl32::DllGetVersionEntry, &win::LoadSystemLibrary, &comctl32::InitCommonControlsEx,
-            &TraceToDebugger};
-}
-
-Platform& CurrentPlatform() noexcept {
-    static Platform platform = SystemPlatform();
-    return platform;
-}
-
-void ForgetStartup() noexcept { g_startupDone = false; }
-
-}  // namespace seams
 }  // namespace mdXpThemeSupport

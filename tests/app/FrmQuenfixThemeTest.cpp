@@ -23,8 +23,8 @@ protected:
         button = under.Control(FrmQuenfix::kCommand1);
     }
 
-    xptheme_testing::ScopedPlatform platform;
-    FormUnderTest under;
+    xptheme_testing::RecordingPlatform platform;
+    FormUnderTest under{FormUnderTest::Redirection::Offered, platform.Get()};
     HWND button = nullptr;
 };
 

@@ -39,9 +39,10 @@ enum class StripLook { Classic, VisualStyle };
 
 using Hook = std::function<void(FormUnderTest& under, int execution)>;
 
-StripsOfARun RunAndTakeStrips(const Hook& duringExecution, StripLook look = StripLook::Classic) {
+StripsOfARun RunAndTakeStrips(const Hook& duringExecution, StripLook look = StripLook::Classic,
+                              mdXpThemeSupport::Platform themes = mdXpThemeSupport::Platform::System()) {
     StripsOfARun strips;
-    FormUnderTest under;
+    FormUnderTest under(FormUnderTest::Redirection::Offered, std::move(themes));
     const auto take = [&](int when) { strips.emplace(when, StripImages{under.PrintedStrip(), under.ShownStrip()}); };
     under.onExecution = [&](int execution) {
         if (duringExecution) duringExecution(under, execution);
@@ -127,10 +128,10 @@ TEST(HostileWindow, PaintStormDuringARunLeavesTheStripAsWithout) {
 
 TEST(HostileWindow, VisualStyleSwitchedDuringARunTakesEffectAtOnce) {
     // Version 6 bound, so that Repair Now is painted by the visual-style support.
-    xptheme_testing::ScopedPlatform platform;
+    xptheme_testing::RecordingPlatform platform;
     platform.AnswerVersion(6, 0);
-    const StripsOfARun classic = RunAndTakeStrips(nullptr);
-    const StripsOfARun themed = RunAndTakeStrips(nullptr, StripLook::VisualStyle);
+    const StripsOfARun classic = RunAndTakeStrips(nullptr, StripLook::Classic, platform.Get());
+    const StripsOfARun themed = RunAndTakeStrips(nullptr, StripLook::VisualStyle, platform.Get());
     for (const auto& [when, images] : themed) {
         EXPECT_FALSE(images.printed.SameAs(classic.at(when).printed)) << "the looks are alike " << When(when);
     }
@@ -163,7 +164,7 @@ TEST(HostileWindow, VisualStyleSwitchedDuringARunTakesEffectAtOnce) {
         EXPECT_EQ(themedPaint, mdXpThemeSupport::pvIsThemed()) << "execution " << execution;
         ++(themedPaint ? themedPaintsSeen : classicPaintsSeen);
     };
-    const StripsOfARun switched = RunAndTakeStrips(switchStyle, StripLook::VisualStyle);
+    const StripsOfARun switched = RunAndTakeStrips(switchStyle, StripLook::VisualStyle, platform.Get());
     // On until execution 20; off from 100 to 120 and from 220 on.
     ExpectSameStrips(switched, [&](int when) -> const StripsOfARun& {
         return when == kAfterTheRun || when > 100 ? classic : themed;

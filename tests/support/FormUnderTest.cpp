@@ -5,8 +5,8 @@
 
 namespace testing_support {
 
-FormUnderTest::FormUnderTest(Redirection redirection)
-    : m_form(std::make_unique<FrmQuenfix>(RecordingPlatform(redirection))) {}
+FormUnderTest::FormUnderTest(Redirection redirection, mdXpThemeSupport::Platform themes)
+    : m_form(std::make_unique<FrmQuenfix>(RecordingPlatform(redirection), std::move(themes))) {}
 
 FormUnderTest::~FormUnderTest() {
     m_form.reset();

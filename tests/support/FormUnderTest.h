@@ -18,7 +18,8 @@ public:
     // Whether the redirection switch exists (kernel32 lacks it before XP SP2).
     enum class Redirection { Offered, Missing };
 
-    explicit FormUnderTest(Redirection redirection = Redirection::Offered);
+    explicit FormUnderTest(Redirection redirection = Redirection::Offered,
+                           mdXpThemeSupport::Platform themes = mdXpThemeSupport::Platform::System());
     FormUnderTest(const FormUnderTest&) = delete;
     FormUnderTest& operator=(const FormUnderTest&) = delete;
     // Destroys the window and handles what it left queued: its quit request must

@@ -16,7 +16,7 @@ namespace {
 using namespace mdXpThemeSupport;
 using xptheme_testing::ButtonWindow;
 using xptheme_testing::ScopedControlTheming;
-using xptheme_testing::ScopedPlatform;
+using xptheme_testing::RecordingPlatform;
 using Seen = std::vector<std::string>;
 
 constexpr UINT_PTR kRecorderId = 77;
@@ -66,7 +66,7 @@ protected:
         recorder.Attach(window.button);
         platform.AnswerVersion(6, 0);
         const FormControl controls[] = {FormControl::Of(ControlKind::CheckBox, window.model)};
-        ASSERT_TRUE(FixThemeSupport(controls));
+        ASSERT_TRUE(ThemeSupport(platform.Get()).FixThemeSupport(controls));
         ASSERT_TRUE(pvIsThemed());
         ::ValidateRect(window.button, nullptr);
         recorder.seen.clear();
@@ -87,7 +87,7 @@ protected:
         return ::EqualRgn(update.get(), area.get()) != FALSE;
     }
 
-    ScopedPlatform platform;
+    RecordingPlatform platform;
     ButtonWindow window;
     Recorder recorder;
 };
@@ -173,19 +173,19 @@ TEST_F(SubclassedButton, DestroyingTheWindowTakesSubclassAndPropertiesAway) {
 }
 
 TEST(FixThemeSupport, WithVersion5InstallsNothing) {
-    ScopedPlatform platform;
+    RecordingPlatform platform;
     platform.AnswerVersion(5, 82);
     ButtonWindow window;
     const FormControl controls[] = {FormControl::Of(ControlKind::CommandButton, window.model),
                                     {ControlKind::Frame, window.parent, 0, nullptr}};
-    EXPECT_FALSE(FixThemeSupport(controls));
+    EXPECT_FALSE(ThemeSupport(platform.Get()).FixThemeSupport(controls));
     DWORD_PTR ref = 0;
     EXPECT_FALSE(pvFindSubclass(window.button, &pvRedirectButton, &ref));
     EXPECT_FALSE(pvFindSubclass(window.parent, &pvRedirectFrame, &ref));
 }
 
 TEST(FixThemeSupport, SubclassesFramesAndGraphicalButtonsOnly) {
-    ScopedPlatform platform;
+    RecordingPlatform platform;
     platform.AnswerVersion(6, 0);
     ButtonWindow window;
     const auto child = [&](DWORD style) {
@@ -207,7 +207,7 @@ TEST(FixThemeSupport, SubclassesFramesAndGraphicalButtonsOnly) {
         {ControlKind::CommandButton, nullptr, GraphicalButton::kGraphical, &standardModel},
         {ControlKind::CheckBox, standard, GraphicalButton::kGraphical, nullptr},
     };
-    EXPECT_TRUE(FixThemeSupport(controls));
+    EXPECT_TRUE(ThemeSupport(platform.Get()).FixThemeSupport(controls));
 
     DWORD_PTR ref = 0;
     EXPECT_TRUE(pvFindSubclass(frame, &pvRedirectFrame, &ref));
@@ -216,7 +216,7 @@ TEST(FixThemeSupport, SubclassesFramesAndGraphicalButtonsOnly) {
     EXPECT_FALSE(pvFindSubclass(standard, &pvRedirectButton, &ref));
     EXPECT_FALSE(pvFindSubclass(label, &pvRedirectButton, &ref));
     // The entries without a window or without a model are reported and skipped.
-    EXPECT_EQ(ScopedPlatform::Log(), (Seen{"version", "trace FixThemeSupport", "trace FixThemeSupport"}));
+    EXPECT_EQ(RecordingPlatform::Log(), (Seen{"version", "trace FixThemeSupport", "trace FixThemeSupport"}));
 
     // The frame passes these two past its own procedure, everything else down the chain.
     for (const UINT msg : {WM_MOUSELEAVE, WM_PRINTCLIENT, WM_MOUSEMOVE}) ::SendMessageW(frame, msg, 0, 0);
@@ -224,14 +224,14 @@ TEST(FixThemeSupport, SubclassesFramesAndGraphicalButtonsOnly) {
 }
 
 TEST(GraphicalButton, ModelThatGoesFirstTakesItsSubclassAlong) {
-    ScopedPlatform platform;
+    RecordingPlatform platform;
     platform.AnswerVersion(6, 0);
     ButtonWindow window;
     auto model = std::make_unique<GraphicalButton>();
     model->hWnd(window.button);
     model->Style(GraphicalButton::kGraphical);
     const FormControl controls[] = {FormControl::Of(ControlKind::CommandButton, *model)};
-    FixThemeSupport(controls);
+    ThemeSupport(platform.Get()).FixThemeSupport(controls);
     model.reset();
     DWORD_PTR ref = 0;
     EXPECT_FALSE(pvFindSubclass(window.button, &pvRedirectButton, &ref));

@@ -11,11 +11,11 @@ namespace {
 
 using namespace mdXpThemeSupport;
 using xptheme_testing::ScopedControlTheming;
-using xptheme_testing::ScopedPlatform;
+using xptheme_testing::RecordingPlatform;
 using Log = std::vector<std::string>;
 
 TEST(IsComCtl6Loaded, OnlyMajorVersionSixOrLaterCounts) {
-    ScopedPlatform platform;
+    RecordingPlatform platform;
     const struct {
         DWORD major, minor;
         bool expected;
@@ -23,16 +23,16 @@ TEST(IsComCtl6Loaded, OnlyMajorVersionSixOrLaterCounts) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.major) + "." + std::to_string(c.minor));
         platform.AnswerVersion(c.major, c.minor);
-        EXPECT_EQ(IsComCtl6Loaded(), c.expected);
+        EXPECT_EQ(ThemeSupport(platform.Get()).IsComCtl6Loaded(), c.expected);
     }
-    EXPECT_EQ(ScopedPlatform::Log(), (Log{"version", "version", "version"}));
+    EXPECT_EQ(RecordingPlatform::Log(), (Log{"version", "version", "version"}));
 }
 
 TEST(IsComCtl6Loaded, LibraryWithoutAVersionEntryCountsAsOlderAndIsReported) {
-    ScopedPlatform platform;
+    RecordingPlatform platform;
     platform.AnswerNoEntry();
-    EXPECT_FALSE(IsComCtl6Loaded());
-    EXPECT_EQ(ScopedPlatform::Log(), (Log{"version", "trace IsComCtl6Loaded"}));
+    EXPECT_FALSE(ThemeSupport(platform.Get()).IsComCtl6Loaded());
+    EXPECT_EQ(RecordingPlatform::Log(), (Log{"version", "trace IsComCtl6Loaded"}));
 }
 
 TEST(IsComCtl6Loaded, RealQuestionGetsTheBoundLibrarysOwnAnswer) {
@@ -45,24 +45,26 @@ TEST(IsComCtl6Loaded, RealQuestionGetsTheBoundLibrarysOwnAnswer) {
     version.cbSize = sizeof version;
     dllGetVersion(&version);
     // Wine 8 reports 5.81 for both of its libraries, so there the answer is false.
-    EXPECT_EQ(IsComCtl6Loaded(), version.dwMajorVersion >= 6);
+    EXPECT_EQ(ThemeSupport().IsComCtl6Loaded(), version.dwMajorVersion >= 6);
 }
 
 TEST(InitThemeSupport, WithVersion6LoadsTheShellBeforeInitialisingAndActsOnlyOnce) {
-    ScopedPlatform platform;
+    RecordingPlatform platform;
     platform.AnswerVersion(6, 0);
-    InitThemeSupport();
-    InitThemeSupport();
-    EXPECT_EQ(ScopedPlatform::Log(), (Log{"version", "load shell32.dll", "init 8 0x200"}));
+    ThemeSupport support(platform.Get());
+    support.InitThemeSupport();
+    support.InitThemeSupport();
+    EXPECT_EQ(RecordingPlatform::Log(), (Log{"version", "load shell32.dll", "init 8 0x200"}));
 }
 
 TEST(InitThemeSupport, WithAnOlderLibraryDoesNothingButStillCountsAsDone) {
-    ScopedPlatform platform;
+    RecordingPlatform platform;
     platform.AnswerVersion(5, 82);
-    InitThemeSupport();
+    ThemeSupport support(platform.Get());
+    support.InitThemeSupport();
     platform.AnswerVersion(6, 0);
-    InitThemeSupport();
-    EXPECT_EQ(ScopedPlatform::Log(), (Log{"version"}));
+    support.InitThemeSupport();
+    EXPECT_EQ(RecordingPlatform::Log(), (Log{"version"}));
 }
 
 TEST(pvIsThemed, FollowsTheApplicationsPermissionForControlsAtTheNextQuestion) {

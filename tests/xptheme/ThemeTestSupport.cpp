@@ -10,8 +10,9 @@
 namespace xptheme_testing {
 namespace {
 
-using mdXpThemeSupport::seams::CurrentPlatform;
+enum class Answer { System, Version, NoEntry };
 
+Answer g_answer = Answer::System;
 DWORD g_major = 0;
 DWORD g_minor = 0;
 
@@ -21,13 +22,10 @@ HRESULT CALLBACK FakeDllGetVersion(DLLVERSIONINFO* version) {
     return S_OK;
 }
 
-mdXpThemeSupport::seams::DllGetVersionProc FindFake() noexcept {
-    ScopedPlatform::Log().push_back("version");
-    return &FakeDllGetVersion;
-}
-
-mdXpThemeSupport::seams::DllGetVersionProc FindNothing() noexcept {
-    ScopedPlatform::Log().push_back("version");
+comctl32::DllGetVersionProc FindDllGetVersion() noexcept {
+    if (g_answer == Answer::System) return mdXpThemeSupport::Platform::System().findDllGetVersion();
+    RecordingPlatform::Log().push_back("version");
+    if (g_answer == Answer::Version) return &FakeDllGetVersion;
     ::SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
 }
@@ -35,48 +33,45 @@ mdXpThemeSupport::seams::DllGetVersionProc FindNothing() noexcept {
 HMODULE RecordLoad(const wchar_t* name) noexcept {
     std::string line = "load ";
     for (; *name; ++name) line.push_back(static_cast<char>(*name));
-    ScopedPlatform::Log().push_back(line);
+    RecordingPlatform::Log().push_back(line);
     return nullptr;
 }
 
 BOOL RecordInit(const INITCOMMONCONTROLSEX* init) noexcept {
     char line[64];
     std::snprintf(line, sizeof line, "init %lu 0x%lx", init->dwSize, init->dwICC);
-    ScopedPlatform::Log().push_back(line);
+    RecordingPlatform::Log().push_back(line);
     return TRUE;
 }
 
 void RecordTrace(const char* procedure, const char* description) noexcept {
-    ScopedPlatform::Log().push_back(std::string("trace ") + procedure);
+    RecordingPlatform::Log().push_back(std::string("trace ") + procedure);
     // The description must say something: the reporter reads the thread's last error.
-    if (!*description) ScopedPlatform::Log().push_back("trace without description");
+    if (!*description) RecordingPlatform::Log().push_back("trace without description");
 }
 
 }  // namespace
 
-ScopedPlatform::ScopedPlatform() : m_saved(CurrentPlatform()) {
+RecordingPlatform::RecordingPlatform() {
     Log().clear();
-    CurrentPlatform().loadSystemLibrary = &RecordLoad;
-    CurrentPlatform().initCommonControlsEx = &RecordInit;
-    CurrentPlatform().trace = &RecordTrace;
+    g_answer = Answer::System;
 }
 
-ScopedPlatform::~ScopedPlatform() {
-    CurrentPlatform() = m_saved;
-    mdXpThemeSupport::seams::ForgetStartup();
-}
-
-void ScopedPlatform::AnswerVersion(DWORD major, DWORD minor) {
+void RecordingPlatform::AnswerVersion(DWORD major, DWORD minor) {
     g_major = major;
     g_minor = minor;
-    CurrentPlatform().findDllGetVersion = &FindFake;
+    g_answer = Answer::Version;
 }
 
-void ScopedPlatform::AnswerNoEntry() {
-    CurrentPlatform().findDllGetVersion = &FindNothing;
+void RecordingPlatform::AnswerNoEntry() {
+    g_answer = Answer::NoEntry;
 }
 
-std::vector<std::string>& ScopedPlatform::Log() {
+mdXpThemeSupport::Platform RecordingPlatform::Get() const {
+    return {&FindDllGetVersion, &RecordLoad, &RecordInit, &RecordTrace};
+}
+
+std::vector<std::string>& RecordingPlatform::Log() {
     static std::vector<std::string> log;
     return log;
 }

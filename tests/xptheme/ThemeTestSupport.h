@@ -3,6 +3,7 @@
 // window with a button like the program's Command1 and that button's model.
 
 #include "GraphicalButton.h"
+#include "mdXpThemeSupport.h"
 #include "mdXpThemeSupportInternal.h"
 
 #include <string>
@@ -10,22 +11,21 @@
 
 namespace xptheme_testing {
 
-// Replaces the module's platform for as long as it lives. Calls into it are logged
-// ("version", "load shell32.dll", "init 8 0x200", "trace <procedure>") in order.
-class ScopedPlatform {
+// A platform for the module that records what is asked of it ("version",
+// "load shell32.dll", "init 8 0x200", "trace <procedure>") in order, and answers
+// the version question as told; until told, with the system's own answer, which is
+// not recorded. One at a time: a new one clears the record.
+class RecordingPlatform {
 public:
-    ScopedPlatform();
-    ~ScopedPlatform();
-    ScopedPlatform(const ScopedPlatform&) = delete;
-    ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+    RecordingPlatform();
+    RecordingPlatform(const RecordingPlatform&) = delete;
+    RecordingPlatform& operator=(const RecordingPlatform&) = delete;
 
     void AnswerVersion(DWORD major, DWORD minor);
     // The bound library has no DllGetVersion.
     void AnswerNoEntry();
+    [[nodiscard]] mdXpThemeSupport::Platform Get() const;
     [[nodiscard]] static std::vector<std::string>& Log();
-
-private:
-    mdXpThemeSupport::seams::Platform m_saved;
 };
 
 // A top-level window holding a BS_AUTOCHECKBOX | BS_PUSHLIKE button of 143 x 33

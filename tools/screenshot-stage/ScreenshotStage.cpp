@@ -10,7 +10,7 @@
 #include "FrmQuenfix.h"
 #include "MessagePump.h"
 #include "mdStartup.h"
-#include "mdXpThemeSupportInternal.h"
+#include "mdXpThemeSupport.h"
 
 #include <string>
 
@@ -24,7 +24,7 @@ HRESULT CALLBACK AnswerVersion6(DLLVERSIONINFO* version) {
     return S_OK;
 }
 
-mdXpThemeSupport::seams::DllGetVersionProc FindVersion6() noexcept {
+comctl32::DllGetVersionProc FindVersion6() noexcept {
     return &AnswerVersion6;
 }
 
@@ -47,8 +47,9 @@ RepairPlatform StopHalfway() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::string mode = __argc > 1 ? __argv[1] : "classic";
-    if (mode == "themed") mdXpThemeSupport::seams::CurrentPlatform().findDllGetVersion = &FindVersion6;
-    FrmQuenfix form(mode == "run" ? StopHalfway() : RepairPlatform::System());
+    mdXpThemeSupport::Platform themes = mdXpThemeSupport::Platform::System();
+    if (mode == "themed") themes.findDllGetVersion = &FindVersion6;
+    FrmQuenfix form(mode == "run" ? StopHalfway() : RepairPlatform::System(), themes);
     if (!mdStartup::Main(form)) return 1;
     if (mode == "run") {
         ::PostMessageW(::GetDlgItem(form.Hwnd(), FrmQuenfix::kCommand1), WM_LBUTTONUP, 0, 0);
