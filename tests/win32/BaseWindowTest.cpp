@@ -1,5 +1,7 @@
 #include "BaseWindow.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <new>
@@ -25,9 +27,7 @@ TEST(BaseWindow, MessageWhoseHandlerThrowsIsAnsweredAsTheDefaultProcedureWould) 
     ThrowingWindow window;
     ASSERT_TRUE(window.Create());
     EXPECT_TRUE(::SetWindowTextW(window.Hwnd(), L"kept"));
-    wchar_t text[16] = {};
-    ::GetWindowTextW(window.Hwnd(), text, 16);
-    EXPECT_STREQ(text, L"kept");
+    EXPECT_EQ(testing_support::WindowText(window.Hwnd()), "kept");
 }
 
 }  // namespace
