@@ -10,7 +10,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-tools/install-deps
+tools/install-deps --display
 cmake --preset x64 >/dev/null
 cmake --build --preset x64 --target quenfix
 

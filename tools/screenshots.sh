@@ -4,7 +4,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-tools/install-deps
+tools/install-deps --display
 cmake --preset x64 >/dev/null
 cmake --build --preset x64 --target quenfix_screenshot_stage
 
