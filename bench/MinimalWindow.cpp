@@ -3,6 +3,8 @@
 // with BENCH_LOAD_COMCTL32, importing and initialising the common controls as the
 // program does, to show what that library alone costs.
 
+#include "Units.h"
+
 #include <windows.h>
 
 #ifdef BENCH_LOAD_COMCTL32
@@ -14,7 +16,6 @@ namespace {
 // The program's client area, 6540 x 3540 twips, at the screen's resolution.
 constexpr int kClientWidthTwips = 6540;
 constexpr int kClientHeightTwips = 3540;
-constexpr int kTwipsPerInch = 1440;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -40,11 +41,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.lpszClassName = L"QuenfixBenchMinimalWindow";
     if (!::RegisterClassExW(&wc)) return 1;
 
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    ::ReleaseDC(nullptr, screen);
-    RECT frame{0, 0, ::MulDiv(kClientWidthTwips, dpi, kTwipsPerInch),
-               ::MulDiv(kClientHeightTwips, dpi, kTwipsPerInch)};
+    const win::Dpi dpi = win::ScreenDpi();
+    RECT frame{0, 0, ::MulDiv(kClientWidthTwips, dpi.x, win::kTwipsPerInch),
+               ::MulDiv(kClientHeightTwips, dpi.y, win::kTwipsPerInch)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, WS_EX_CONTROLPARENT);
     const HWND window = ::CreateWindowExW(WS_EX_CONTROLPARENT, wc.lpszClassName, L"Minimal window",
                                           kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
