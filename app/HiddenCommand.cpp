@@ -83,14 +83,11 @@ std::wstring WideDirectory(UINT(WINAPI* directoryOf)(LPWSTR, UINT)) {
     return std::wstring(buffer, length);
 }
 
-// Windows compares environment names without regard to case.
-bool IsPathEntry(std::wstring_view entry) noexcept {
-    return entry.size() >= 5 && ::_wcsnicmp(entry.data(), L"PATH=", 5) == 0;
-}
-
-bool SortsAfterPath(std::wstring_view entry) {
-    const std::wstring name(entry.substr(0, entry.find(L'=')));
-    return ::_wcsicmp(name.c_str(), L"PATH") > 0;
+// The entry's name against PATH, as Windows compares and orders environment names:
+// by code unit, upper-cased. CSTR_LESS_THAN, CSTR_EQUAL or CSTR_GREATER_THAN.
+int CompareNameWithPath(std::wstring_view entry) noexcept {
+    const std::wstring_view name = entry.substr(0, entry.find(L'='));
+    return ::CompareStringOrdinal(name.data(), static_cast<int>(name.size()), L"PATH", 4, TRUE);
 }
 
 struct EnvironmentStringsCloser {
@@ -141,11 +138,12 @@ std::wstring EnvironmentWithPath(const wchar_t* environment, std::wstring_view p
     };
     for (const wchar_t* entry = environment; entry && *entry; entry += std::wcslen(entry) + 1) {
         const std::wstring_view current(entry);
-        if (IsPathEntry(current)) {
+        const int order = CompareNameWithPath(current);
+        if (order == CSTR_EQUAL) {
             placePath();
             continue;
         }
-        if (SortsAfterPath(current)) placePath();
+        if (order == CSTR_GREATER_THAN) placePath();
         block.append(current).push_back(L'\0');
     }
     placePath();

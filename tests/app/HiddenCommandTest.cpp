@@ -40,6 +40,8 @@ TEST(EnvironmentWithPath, PutsOnePathInPlaceOfAnyAndKeepsEveryOtherEntry) {
         {L"=C:=C:\\dir|A=1|Q=2|", L"=C:=C:\\dir|A=1|PATH=S|Q=2|"},
         {L"PATH=a|X=1|path=b|", L"PATH=S|X=1|"},
         {L"N=\u00e9\u4e2d|PATHEXT=.EXE|", L"N=\u00e9\u4e2d|PATH=S|PATHEXT=.EXE|"},
+        // Names are ordered upper-cased: "_" comes after "H".
+        {L"A=1|PAT_=2|", L"A=1|PATH=S|PAT_=2|"},
         {L"", L"PATH=S|"},
     };
     for (const auto& c : cases) {
