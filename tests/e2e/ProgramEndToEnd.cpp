@@ -1,5 +1,15 @@
 #include "ProgramEndToEnd.h"
 
+#include "CommandList.h"
+#include "helpers/StandIn.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <sstream>
+
 namespace e2e_testing {
 namespace {
 
@@ -43,6 +53,63 @@ bool PutStandInInNativeSystemDirectory() {
     return copied;
 }
 
+// How long the end of the runs must hold before it counts: between two executions
+// the program takes milliseconds, so a label that reads "Done" this long, with no
+// child started meanwhile, is the end of the last run and not of a nested one.
+constexpr ULONGLONG kQuietMs = 2000;
+
+// The test program's exit code when a test lost a line to a child that died before
+// its own code ran: tools/wine64-run then runs the test once more.
+constexpr int kRunAgainExitCode = 75;
+bool lostALineToTheLoader = false;
+
+class RunAgainAfterALineLostToTheLoader : public testing::EmptyTestEventListener {
+    void OnTestProgramEnd(const testing::UnitTest&) override {
+        if (!lostALineToTheLoader) return;
+        std::fflush(nullptr);
+        std::_Exit(kRunAgainExitCode);
+    }
+};
+
+[[maybe_unused]] const bool listening = [] {
+    testing::UnitTest::GetInstance()->listeners().Append(new RunAgainAfterALineLostToTheLoader);
+    return true;
+}();
+
+bool IsRegsvr32(const JobWatch::Member& member) {
+    const std::string image = testing_support::Lower(member.image);
+    return image.ends_with("\\regsvr32.exe");
+}
+
+// Whether the child ended, without a line, by a code that the stand-in never ends
+// with: it died before its own code ran, in Wine's loader.
+bool DiedBeforeItRan(const JobWatch::Member& child) {
+    switch (child.exitCode) {
+    case STILL_ACTIVE:
+    case standin::kLogged:
+    case standin::kNoTurn:
+    case standin::kLogNotOpened:
+    case standin::kLineNotWritten:
+        return false;
+    default:
+        return true;
+    }
+}
+
+std::string HowItEnded(const JobWatch::Member& child) {
+    switch (child.exitCode) {
+    case STILL_ACTIVE: return "is still running";
+    case standin::kLogged: return "says it wrote its line, which the log does not hold";
+    case standin::kNoTurn: return "could not take its turn at the log";
+    case standin::kLogNotOpened: return "could not open the log";
+    case standin::kLineNotWritten: return "could not write its line";
+    default: break;
+    }
+    std::ostringstream text;
+    text << "ended with 0x" << std::hex << child.exitCode << ": it died before its own code ran";
+    return text.str();
+}
+
 }  // namespace
 
 std::string Regsvr32ReachedBy(size_t execution) {
@@ -67,11 +134,71 @@ void ProgramEndToEnd::SetUp() {
     ASSERT_NE(std::string(overrides).find(requiredOverride), std::string::npos)
         << "the test needs WINEDLLOVERRIDES with " << requiredOverride;
     program.emplace(programPath, log, workingDirectory, environment);
-    ASSERT_TRUE(program->Started()) << "the window did not appear";
+    ASSERT_TRUE(program->Started()) << "the program did not start in a job of its own, or its window did not appear";
 }
 
 bool ProgramEndToEnd::WaitForExecutions(size_t count) const {
     return testing_support::WaitFor([&] { return ExecutionCount() >= count; }, kRunTimeoutMs);
+}
+
+bool ProgramEndToEnd::WaitForTheRunsToEnd() const {
+    size_t startedBefore = 0;
+    ULONGLONG quietSince = ::GetTickCount64();
+    return testing_support::WaitFor(
+        [&] {
+            const auto children = program->Job().Started();
+            const bool ended = Done() && std::ranges::none_of(children, [](const JobWatch::Member& child) {
+                return IsRegsvr32(child) && child.exitCode == STILL_ACTIVE;
+            });
+            if (!ended || children.size() != startedBefore) {
+                startedBefore = children.size();
+                quietSince = ::GetTickCount64();
+                return false;
+            }
+            return ::GetTickCount64() - quietSince >= kQuietMs;
+        },
+        kRunTimeoutMs);
+}
+
+testing::AssertionResult ProgramEndToEnd::EveryExecutionLogged(size_t count) const {
+    const auto executions = ReadExecutions(log);
+    if (executions.size() == count) return testing::AssertionSuccess();
+
+    std::map<std::string, size_t> logged;
+    std::set<unsigned long long> loggedStarts;
+    for (const Execution& execution : executions) {
+        ++logged[execution.commandLine];
+        loggedStarts.insert(execution.created);
+    }
+    auto failure = testing::AssertionFailure();
+    failure << executions.size() << " of " << count << " executions logged.";
+    const size_t each = count / CommandList::kCount;
+    size_t missing = 0;
+    for (const std::string line : CommandList::Lines()) {
+        if (logged[line] >= each) continue;
+        failure << "\n  missing: \"" << line << "\", " << logged[line] << " of " << each << " logged";
+        missing += each - logged[line];
+    }
+
+    const auto started = program->Job().Started();
+    const auto regsvr32 = std::ranges::count_if(started, IsRegsvr32);
+    const auto unknown = std::ranges::count_if(started, [](const JobWatch::Member& m) { return !m.opened; });
+    failure << "\n  the program started " << regsvr32 << " regsvr32 processes";
+    if (unknown) failure << " and " << unknown << " that had gone before they could be looked at";
+    std::vector<JobWatch::Member> silent;
+    for (const JobWatch::Member& child : started) {
+        if (!IsRegsvr32(child) || loggedStarts.contains(child.created)) continue;
+        silent.push_back(child);
+        failure << "\n  process " << child.id << ", created at " << child.created << ", logged nothing and "
+                << HowItEnded(child);
+    }
+
+    if (missing == 1 && static_cast<size_t>(regsvr32) == count && unknown == 0 && silent.size() == 1 &&
+        DiedBeforeItRan(silent.front())) {
+        lostALineToTheLoader = true;
+        failure << "\n  the test runs once more: its one lost line went with a child that Wine did not get to run";
+    }
+    return failure;
 }
 
 }  // namespace e2e_testing

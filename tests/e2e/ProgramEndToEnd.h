@@ -39,6 +39,16 @@ protected:
     [[nodiscard]] size_t ExecutionCount() const { return ReadExecutions(log).size(); }
     [[nodiscard]] bool WaitForExecutions(size_t count) const;
     [[nodiscard]] bool Done() const { return program->Status() == "Registering: Done"; }
+    // Waits until the label reads "Done", none of the program's regsvr32 children
+    // runs and none has started for a while: the end of the last of any nested runs,
+    // and of every child that outlived the program's wait for it. A count of lines
+    // might never come; this end does.
+    [[nodiscard]] bool WaitForTheRunsToEnd() const;
+    // Whether the log holds `count` executions, as many of each line; if not, which
+    // lines are missing, how many children the program started and how each child
+    // without a line ended. A line lost to a child that died before it could run
+    // has the test run once more.
+    [[nodiscard]] testing::AssertionResult EveryExecutionLogged(size_t count) const;
 
     testing_support::TempDirectory temp;
     std::string log = temp.Path() + "executions.log";

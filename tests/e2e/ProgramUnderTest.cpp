@@ -67,14 +67,18 @@ ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string
         Environment variables = environment;
         variables.emplace_back("QUENFIX_STANDIN_LOG", standinLog);
         const ScopedEnvironment scoped(variables);
-        created = ::CreateProcessA(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup,
-                                   &info);
+        created = ::CreateProcessA(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                                   nullptr, workingDirectory.empty() ? nullptr : workingDirectory.c_str(),
+                                   &startup, &info);
     }
     if (!created) return;
     m_process.reset(info.hProcess);
-    win::unique_handle thread(info.hThread);
+    const win::unique_handle thread(info.hThread);
     m_processId = info.dwProcessId;
+    // In the job before it can start anything, or the count would miss its first children.
+    const bool inJob = m_job.Assign(m_process.get());
+    ::ResumeThread(thread.get());
+    if (!inJob) return;
 
     // The window can exist before its controls do: wait for the last one created.
     testing_support::WaitFor(

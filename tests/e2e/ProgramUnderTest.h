@@ -3,6 +3,7 @@
 // its window found by title, texts read with WM_GETTEXT, buttons pressed with mouse
 // messages.
 
+#include "JobWatch.h"
 #include "UniqueHandle.h"
 
 #include <string>
@@ -16,7 +17,8 @@ public:
 
     // Starts the program with the stand-in's log and the given variables in its
     // environment, in the given working directory (this process's own when empty),
-    // and waits until its window and controls exist. Check Started() afterwards.
+    // in a job of its own, and waits until its window and controls exist. Check
+    // Started() afterwards.
     ProgramUnderTest(const std::string& exePath, const std::string& standinLog,
                      const std::string& workingDirectory = {}, const Environment& environment = {});
     ProgramUnderTest(const ProgramUnderTest&) = delete;
@@ -28,6 +30,8 @@ public:
     [[nodiscard]] HWND Window() const noexcept { return m_window; }
     [[nodiscard]] HWND Control(int id) const noexcept { return ::GetDlgItem(m_window, id); }
     [[nodiscard]] HANDLE Process() const noexcept { return m_process.get(); }
+    // The processes the program started.
+    [[nodiscard]] const JobWatch& Job() const noexcept { return m_job; }
 
     [[nodiscard]] std::string Status() const;
     // A press and release of the right mouse button over "Repair Now".
@@ -37,6 +41,7 @@ public:
     bool WaitForExit(DWORD timeoutMs) const;
 
 private:
+    JobWatch m_job;
     win::unique_handle m_process;
     DWORD m_processId = 0;
     HWND m_window = nullptr;

@@ -1,8 +1,10 @@
 // Stands in for regsvr32.exe in tests: appends one line to the file named by the
 // environment variable QUENFIX_STANDIN_LOG, "<its creation time>|<its own path>|
-// <its current directory>|<its PATH>|<its command line>", and ends at once. Without
-// the variable it only ends. The creation time (a FILETIME count) gives the order
+// <its current directory>|<its PATH>|<its command line>", and ends at once, with an
+// exit code that says whether the line was written. Without the variable it only ends. The creation time (a FILETIME count) gives the order
 // in which the copies were started, which the order of the lines need not be.
+
+#include "StandIn.h"
 
 #include <windows.h>
 
@@ -40,14 +42,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Copies that run at the same time append one after the other: Wine's appends
     // are not atomic, and two at once can write over each other.
     const HANDLE turn = ::CreateMutexA(nullptr, FALSE, "quenfix-standin-log");
-    if (!turn || ::WaitForSingleObject(turn, INFINITE) == WAIT_FAILED) return 1;
+    if (!turn || ::WaitForSingleObject(turn, INFINITE) == WAIT_FAILED) return standin::kNoTurn;
     const HANDLE log = ::CreateFileA(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     const bool logged = log != INVALID_HANDLE_VALUE &&
-                        ::WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+                        ::WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+                        written == line.size();
     if (log != INVALID_HANDLE_VALUE) ::CloseHandle(log);
     ::ReleaseMutex(turn);
     ::CloseHandle(turn);
-    return logged ? 0 : 1;
+    if (log == INVALID_HANDLE_VALUE) return standin::kLogNotOpened;
+    return logged ? standin::kLogged : standin::kLineNotWritten;
 }
