@@ -2,8 +2,7 @@
 # The release command: builds the 32-bit program from the commit alone (its files
 # exported into a new directory, so that nothing uncommitted or left from another
 # build takes part) and writes the download and its checksums:
-#   OUTDIR/quenfix-<version>.zip   quenfix.exe, README.txt, LICENSE, and the optional
-#                                  manifest in visual-styles/ with a note
+#   OUTDIR/quenfix-<version>.zip   quenfix.exe, README.txt and LICENSE
 #   OUTDIR/SHA256SUMS              a line for quenfix.exe and one for the zip
 # The program's time stamp and the zip's entry times are the commit's time, so that
 # every build of one commit gives the same bytes, wherever and whenever it runs.
@@ -53,19 +52,16 @@ pack() {
     stage=$1/stage
     version=$(sed -n 's/^#define QUENFIX_VERSION_TEXT "\(.*\)"$/\1/p' "$src/build/x86/resources/version.h")
     zip=quenfix-$version.zip
-    mkdir -p "$stage/visual-styles" "$2"
+    mkdir -p "$stage" "$2"
     cp "$src/build/x86/app/quenfix.exe" "$stage/"
     sed -e "s/@VERSION@/$version/" -e "s/@COMMIT@/$commit/" "$src/resources/release/README.txt" | crlf >"$stage/README.txt"
     crlf <"$src/LICENSE" >"$stage/LICENSE"
-    cp "$src/resources/quenfix.exe.manifest" "$stage/visual-styles/"
-    crlf <"$src/resources/release/visual-styles.txt" >"$stage/visual-styles/README.txt"
     find "$stage" -type f -exec chmod 0644 {} +
     chmod 0755 "$stage/quenfix.exe"
     find "$stage" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
     rm -f "$2/$zip"
     # -X leaves out the owner and the extra time fields, -D the directory entries.
-    (cd "$stage" && zip -q -X -D -9 "$2/$zip" quenfix.exe README.txt LICENSE \
-        visual-styles/quenfix.exe.manifest visual-styles/README.txt)
+    (cd "$stage" && zip -q -X -D -9 "$2/$zip" quenfix.exe README.txt LICENSE)
     (cd "$stage" && sha256sum quenfix.exe) >"$2/SHA256SUMS"
     (cd "$2" && sha256sum "$zip") >>"$2/SHA256SUMS"
 }

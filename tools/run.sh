@@ -3,9 +3,6 @@
 # in a prefix of the project's own (build/wineprefix-run).
 # With an X display it opens the window. Without one it starts Xvfb, takes a
 # screenshot of the window to build/screenshot.png and prints its path.
-#   tools/run.sh [--themed]
-# --themed puts quenfix.exe.manifest beside the program, so that version 6 of the
-# common controls is bound and the controls take the visual style.
 # The 64-bit build runs here, since not every machine runs 32-bit code itself.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,11 +12,6 @@ cmake --preset x64 >/dev/null
 cmake --build --preset x64 --target quenfix
 
 exe=$root/build/x64/app/quenfix.exe
-if [ "${1:-}" = --themed ]; then
-    cp resources/quenfix.exe.manifest "$exe.manifest"
-else
-    rm -f "$exe.manifest"
-fi
 prefix=$root/build/wineprefix-run
 tools/wineprefix "$prefix"
 export WINEPREFIX="$prefix" WINEDEBUG=-all

@@ -1,7 +1,7 @@
 // The two programs the build makes, checked as files: the 32-bit one is the release.
 // Each must be a GUI executable for its machine that imports Windows' KnownDLLs
-// only (the compiler's runtimes are linked in) and embeds no application manifest,
-// so that the environment alone decides which common controls version it binds.
+// only (the compiler's runtimes are linked in) and carries its own application
+// manifest.
 
 #include "PeFile.h"
 #include "TestSupport.h"
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace {
@@ -76,9 +77,33 @@ TEST_P(BuiltProgramFile, LeavesTheShellAndOleLibrariesUntilTheyAreNeeded) {
     }
 }
 
-TEST_P(BuiltProgramFile, EmbedsNoManifest) {
+// The program's own manifest: Windows then ignores any quenfix.exe.manifest beside
+// it, asks for elevation at the start, binds version 6 of the common controls, gives
+// the program the behaviour of the systems it names and lets it draw at the
+// screen's resolution.
+TEST_P(BuiltProgramFile, EmbedsTheManifestThatAsksForAdministratorRightsAndVersion6) {
     EXPECT_TRUE(HasResourceType(kGroupIconType)) << "the resource directory was not read";
-    EXPECT_FALSE(HasResourceType(kManifestType));
+    const HMODULE image =
+        ::LoadLibraryExA(GetParam().path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(image, nullptr);
+    const HRSRC found = ::FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(kManifestType));
+    ASSERT_NE(found, nullptr) << "no manifest as resource 1";
+    const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(image, found)));
+    std::string manifest(bytes, ::SizeofResource(image, found));
+    ::FreeLibrary(image);
+    std::ranges::replace_if(manifest, [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    for (const char* part : {
+             R"(<requestedExecutionLevel level="requireAdministrator" uiAccess="false"/>)",
+             R"(<assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" version="6.0.0.0" )"
+             R"(processorArchitecture="*" publicKeyToken="6595b64144ccf1df" language="*"/>)",
+             R"(<supportedOS Id="{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"/>)",
+             R"(<supportedOS Id="{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"/>)",
+             R"(<supportedOS Id="{1f676c76-80e1-4239-95bb-83d0f6d0da78}"/>)",
+             R"(<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>)",
+             R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>)",
+         }) {
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    }
 }
 
 TEST_P(BuiltProgramFile, SaysWhatItIsInItsVersionInformation) {

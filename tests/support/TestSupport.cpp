@@ -82,6 +82,12 @@ std::string ReadTextFile(const std::string& path) {
     return text.str();
 }
 
+bool WriteTextFile(const std::string& path, std::string_view text) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    return static_cast<bool>(file.flush());
+}
+
 bool FileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

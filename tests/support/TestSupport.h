@@ -54,6 +54,7 @@ private:
 };
 
 std::string ReadTextFile(const std::string& path);
+bool WriteTextFile(const std::string& path, std::string_view text);
 bool FileExists(const std::string& path);
 
 // One line of the log the stand-in regsvr32.exe appends to: when its process was
