@@ -2,6 +2,7 @@
 
 #include "CommandList.h"
 #include "CommonControls.h"
+#include "HiddenCommand.h"
 #include "MessagePump.h"
 #include "ProgressDisplay.h"
 #include "SystemLibrary.h"
@@ -18,6 +19,22 @@ constexpr int kClientWidthTwips = 6540;
 constexpr int kClientHeightTwips = 3540;
 constexpr UINT kRunRepairMessage = WM_APP + 1;
 constexpr UINT_PTR kMouseUpSubclassId = 1;
+// Runs nested inside one another by presses during a run, at most: more than any
+// person makes, few enough for the window thread's stack.
+constexpr int kMostRunsAtOnce = 16;
+constexpr const char* kNotElevated = "Registering: Not started. Run Quenfix as administrator.";
+
+// Counts a run as in progress for as long as it lives.
+class RunInProgress {
+public:
+    explicit RunInProgress(int& runs) noexcept : m_runs(runs) { ++m_runs; }
+    RunInProgress(const RunInProgress&) = delete;
+    RunInProgress& operator=(const RunInProgress&) = delete;
+    ~RunInProgress() { --m_runs; }
+
+private:
+    int& m_runs;
+};
 
 constexpr const char* kDescription =
     "The Quenfix tool will reregister all of Internet Explorer's files. In many cases when "
@@ -210,24 +227,28 @@ void FrmQuenfix::RunRepair() {
     const auto letMessagesThrough = [] { return MessagePump::ProcessPendingMessages(); };
 
     ::SendMessageW(Control(kCommand1), BM_SETCHECK, BST_UNCHECKED, 0);
+    // A press during a run starts a whole run inside it, on the same stack: a burst
+    // of presses would otherwise nest runs until the stack ran out.
+    if (m_runsInProgress >= kMostRunsAtOnce) return;
+    // Every command would fail for lack of rights, and the run would still end "Done".
+    if (m_platform.runsUnelevated && m_platform.runsUnelevated()) {
+        SetLabelCaption(kLabel2, kNotElevated);
+        return;
+    }
+    const RunInProgress counted(m_runsInProgress);
     if (!letMessagesThrough()) return;
     ProgressDisplay::Begin(m_cProgress, ItemCount());
     const int lastIndex = ItemCount() - 1;
-    PVOID savedRedirection = nullptr;
     for (int index = 0; index <= lastIndex; ++index) {
         std::string command;
         command = ItemText(index);
         if (!letMessagesThrough()) return;
         SetLabelCaption(kLabel2, kRegistering + command);
         if (!letMessagesThrough()) return;
-        if (m_platform.disableRedirection) m_platform.disableRedirection(&savedRedirection);
+        // The first execution reaches the native system directory of 64-bit Windows.
+        (void)HiddenCommand::RunHiddenCommand(command, true, m_platform);
         if (!letMessagesThrough()) return;
-        (void)m_platform.runCommand(command);
-        if (!letMessagesThrough()) return;
-        // Restored with the saved value even when the switch-off failed.
-        if (m_platform.revertRedirection) m_platform.revertRedirection(savedRedirection);
-        if (!letMessagesThrough()) return;
-        (void)m_platform.runCommand(command);
+        (void)HiddenCommand::RunHiddenCommand(command, false, m_platform);
         if (!letMessagesThrough()) return;
         // Shown before the pass ends with a last look at the queue, so that each
         // count is on screen before the next entry is taken up.

@@ -44,7 +44,8 @@ public:
     void Show() noexcept;
 
     // The repair run: every command line of List1, twice each, with the
-    // redirection switch off for the first execution.
+    // redirection switch off for the start of the first execution. Without
+    // administrator rights it runs nothing and says so in Label2.
     void RunRepair();
 
     // Replaces what a click on the link does (by default the shell opens the page).
@@ -91,5 +92,6 @@ private:
     // Paints into Picture1, so it is declared after it and goes first.
     cProgressBar m_cProgress;
     HCURSOR m_linkCursor = nullptr;
+    int m_runsInProgress = 0;
     win::unique_hbitmap m_logo;
 };

@@ -101,6 +101,26 @@ std::wstring ChildEnvironment() {
     return EnvironmentWithPath(own.get(), SystemSearchPath());
 }
 
+// The thread's file-system redirection, switched off for as long as the object
+// lives when asked to be. The restore hands back what the switch-off saved, and is
+// made also when the switch-off failed: then with the value it started with.
+class RedirectionOff {
+public:
+    RedirectionOff(const RepairPlatform& platform, bool off) noexcept : m_platform(platform), m_off(off) {
+        if (m_off && m_platform.disableRedirection) m_platform.disableRedirection(&m_saved);
+    }
+    RedirectionOff(const RedirectionOff&) = delete;
+    RedirectionOff& operator=(const RedirectionOff&) = delete;
+    ~RedirectionOff() {
+        if (m_off && m_platform.revertRedirection) m_platform.revertRedirection(m_saved);
+    }
+
+private:
+    const RepairPlatform& m_platform;
+    bool m_off;
+    PVOID m_saved = nullptr;
+};
+
 std::string ErrorText(const char* what, DWORD code) {
     return std::string("Error: ") + what + " failed. " + std::to_string(code);
 }
@@ -151,7 +171,7 @@ std::wstring EnvironmentWithPath(const wchar_t* environment, std::wstring_view p
     return block;
 }
 
-std::string RunHiddenCommand(const std::string& sCommand) {
+std::string RunHiddenCommand(const std::string& sCommand, bool bRedirectionOff, const RepairPlatform& platform) {
     std::string result;
     SECURITY_ATTRIBUTES security{};
     security.nLength = sizeof security;
@@ -188,12 +208,17 @@ std::string RunHiddenCommand(const std::string& sCommand) {
     std::wstring environment = ChildEnvironment();
 
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(application ? application->c_str() : nullptr, commandLine.data(),
-                          &security, &security, TRUE, flags, environment.data(),
-                          directory.empty() ? nullptr : directory.c_str(), &startup.StartupInfo,
-                          &process)) {
-        result = ErrorText("CreateProcess", ::GetLastError());
+    BOOL created = FALSE;
+    DWORD error = 0;
+    {
+        const RedirectionOff redirection(platform, bRedirectionOff);
+        created = platform.createProcess(application ? application->c_str() : nullptr, commandLine.data(),
+                                         &security, &security, TRUE, flags, environment.data(),
+                                         directory.empty() ? nullptr : directory.c_str(), &startup.StartupInfo,
+                                         &process);
+        error = created ? 0 : ::GetLastError();
     }
+    if (!created) result = ErrorText("CreateProcess", error);
     win::unique_handle processHandle(process.hProcess);
     win::unique_handle threadHandle(process.hThread);
 

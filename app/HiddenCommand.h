@@ -3,6 +3,8 @@
 // focus, its standard output on a pipe that nobody reads, waited for at most
 // kWaitMilliseconds and then left to itself.
 
+#include "RepairPlatform.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,7 +15,12 @@ inline constexpr unsigned long kWaitMilliseconds = 3000;
 
 // Empty when the child was started; otherwise "Error: CreatePipe failed. " or
 // "Error: CreateProcess failed. " followed by the system error code.
-[[nodiscard]] std::string RunHiddenCommand(const std::string& sCommand);
+// With bRedirectionOff the thread's file-system redirection is off while the child
+// is created, and only then: it is restored, on every path, before the runner lets
+// any message through. While it is off, a handler could neither start a run that
+// finds redirection on nor load a DLL (Windows fails loads in that state).
+[[nodiscard]] std::string RunHiddenCommand(const std::string& sCommand, bool bRedirectionOff = false,
+                                           const RepairPlatform& platform = RepairPlatform::System());
 
 // The program file to start for a command line. A program name without a path is
 // taken from the system directory (".exe" added when it has no extension), never

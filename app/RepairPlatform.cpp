@@ -1,6 +1,6 @@
 #include "RepairPlatform.h"
 
-#include "HiddenCommand.h"
+#include "ProcessElevation.h"
 #include "SystemLibrary.h"
 
 RepairPlatform RepairPlatform::System() {
@@ -13,6 +13,10 @@ RepairPlatform RepairPlatform::System() {
     if (auto revert = win::LoadedProc<RevertFn>(L"kernel32.dll", "Wow64RevertWow64FsRedirection")) {
         platform.revertRedirection = revert;
     }
-    platform.runCommand = &HiddenCommand::RunHiddenCommand;
+    platform.createProcess = &::CreateProcessA;
+    platform.runsUnelevated = [] {
+        const std::optional<bool> elevated = win::ProcessIsElevated();
+        return elevated && !*elevated;
+    };
     return platform;
 }

@@ -1,20 +1,30 @@
 #pragma once
-// What a repair run asks of the system: the thread's file-system redirection switch
-// and the command runner. Tests replace them, because a 64-bit process cannot
-// observe the switch (it exists for 32-bit processes on 64-bit Windows only).
+// What a repair run asks of the system: the thread's file-system redirection switch,
+// the start of each child and the rights of the process. Tests replace them: a
+// 64-bit process cannot observe the switch (it exists for 32-bit processes on 64-bit
+// Windows only), so what a run shows of it is the order of its calls.
 
 #include <windows.h>
 
 #include <functional>
-#include <string>
 
 struct RepairPlatform {
+    using CreateProcessFn = BOOL(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
+                                 LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles, DWORD flags,
+                                 LPVOID environment, LPCSTR directory, LPSTARTUPINFOA startup,
+                                 LPPROCESS_INFORMATION information);
+
     // Empty where kernel32 lacks the function (32-bit Windows before XP SP2 and
-    // Server 2003 SP1): the step then does nothing.
+    // Server 2003 SP1): the switch then stays as it is.
     std::function<BOOL(PVOID* saved)> disableRedirection;
     std::function<BOOL(PVOID saved)> revertRedirection;
-    std::function<std::string(const std::string& command)> runCommand;
+    // CreateProcessA.
+    std::function<CreateProcessFn> createProcess;
+    // Whether the process's token says it runs without administrator rights; false
+    // also where that cannot be told (before Vista, or when the query fails).
+    std::function<bool()> runsUnelevated;
 
-    // kernel32's redirection functions, looked up at run time, and the hidden runner.
+    // kernel32's redirection functions, looked up at run time, CreateProcessA and the
+    // process token's elevation.
     static RepairPlatform System();
 };

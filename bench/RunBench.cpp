@@ -40,9 +40,9 @@ void StartAndWait(const std::string& line) {
 }
 
 // The two sides take turns execution by execution, so that a busy spell of the
-// machine falls on both alike: every execution of the run is paired with a bare
-// one of the same line, just before it and just after it by turns. The bare
-// executions are timed apart and taken out of the run's time.
+// machine falls on both alike: every start of a child in the run comes just after a
+// bare execution of the same line. The bare executions are timed apart and taken
+// out of the run's time.
 struct Pairing {
     int executions = 0;
     double bareSeconds = 0;
@@ -56,12 +56,15 @@ struct Pairing {
 
 RepairPlatform PairedPlatform(Pairing& pairing) {
     RepairPlatform platform = RepairPlatform::System();
-    platform.runCommand = [&pairing, run = platform.runCommand](const std::string& line) {
-        const bool bareFirst = pairing.executions++ % 2 == 0;
-        if (bareFirst) pairing.Bare(line);
-        std::string result = run(line);
-        if (!bareFirst) pairing.Bare(line);
-        return result;
+    platform.createProcess = [&pairing, create = platform.createProcess](
+                                 LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
+                                 LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags,
+                                 LPVOID environment, LPCSTR directory, LPSTARTUPINFOA startup,
+                                 LPPROCESS_INFORMATION information) {
+        ++pairing.executions;
+        pairing.Bare(commandLine);
+        return create(application, commandLine, processAttributes, threadAttributes, inherit, flags, environment,
+                      directory, startup, information);
     };
     return platform;
 }
@@ -105,8 +108,7 @@ void Measure(BenchTable& table) {
     table.AddNote("Run overhead: FrmQuenfix::RunRepair in this process with RepairPlatform::System(), "
                   "against bare CreateProcess + WaitForSingleObject + CloseHandle calls over the same "
                   "command lines and program file; each execution of the run is paired with a bare "
-                  "one of its line, before and after it by turns, whose time is taken out of the "
-                  "run's. Median of " +
+                  "one of its line just before it, whose time is taken out of the run's. Median of " +
                   std::to_string(kRounds) + " runs" +
                   (StandInSelected()
                        ? "; regsvr32.exe is the stand-in that exits at once."

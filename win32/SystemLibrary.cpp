@@ -7,9 +7,8 @@ namespace {
 
 // The folder of the system DLLs of this process's own bitness. A 32-bit process on
 // 64-bit Windows names SysWOW64 itself instead of relying on the file-system
-// redirection of System32, because a repair run switches that redirection off for
-// the window's thread while the window goes on handling messages: a first load in
-// such a moment would otherwise reach the 64-bit DLL and fail.
+// redirection of System32, which a repair run switches off for the window's thread
+// while it starts a child: a load in that moment would reach the 64-bit DLL.
 UINT SystemDllDirectory(wchar_t* path, UINT size) noexcept {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     using GetDirectoryFn = UINT(WINAPI*)(LPWSTR, UINT);

@@ -171,6 +171,27 @@ TEST_F(FrmQuenfixTest, SecondReleaseDuringARunRunsTheWholeListInsideIt) {
     EXPECT_EQ(under.statusAtExecution[10 + 222], FrmQuenfix::kRegistering + std::string(lines[5]));
 }
 
+// A press while the switch is off for the first execution of a line waits until the
+// switch is restored: the run it starts then finds redirection on, as every run
+// must, and switches it off for the first execution of each line only.
+TEST_F(FrmQuenfixTest, PressDuringTheFirstExecutionOfALineStartsARunOnlyOnceTheSwitchIsRestored) {
+    under.onExecution = [&](int execution) {
+        if (execution == 1) under.Release();
+    };
+    under.Form().RunRepair();
+    const auto lines = CommandList::Lines();
+    ASSERT_EQ(Executions(), 444);
+    EXPECT_EQ(std::vector<std::string>(under.calls.begin(), under.calls.begin() + 4),
+              (std::vector<std::string>{"disable", std::string("run ") + lines[0], "revert 1", "disable"}));
+    // Off then on for each line: the outer run's first line, the whole inner run,
+    // then the rest of the outer one.
+    std::vector<bool> off{true};
+    for (int line = 0; line < 111; ++line) off.insert(off.end(), {true, false});
+    off.push_back(false);
+    for (int line = 1; line < 111; ++line) off.insert(off.end(), {true, false});
+    EXPECT_EQ(under.redirectionOffAtExecution, off);
+}
+
 TEST_F(FrmQuenfixTest, CloseDuringARunStopsItAtOnce) {
     const HWND label = Control(FrmQuenfix::kLabel2);
     under.onExecution = [&](int execution) {

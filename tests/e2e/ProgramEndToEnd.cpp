@@ -133,7 +133,9 @@ void ProgramEndToEnd::SetUp() {
     ::GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
     ASSERT_NE(std::string(overrides).find(requiredOverride), std::string::npos)
         << "the test needs WINEDLLOVERRIDES with " << requiredOverride;
-    program.emplace(programPath, log, workingDirectory, environment);
+    ProgramUnderTest::Environment variables = environment;
+    variables.emplace_back("QUENFIX_STANDIN_HOLD", holdPrefix);
+    program.emplace(programPath, log, workingDirectory, variables, rights);
     ASSERT_TRUE(program->Started()) << "the program did not start in a job of its own, or its window did not appear";
 }
 
@@ -141,17 +143,29 @@ bool ProgramEndToEnd::WaitForExecutions(size_t count) const {
     return testing_support::WaitFor([&] { return ExecutionCount() >= count; }, kRunTimeoutMs);
 }
 
+size_t ProgramEndToEnd::Regsvr32Started() const {
+    return static_cast<size_t>(std::ranges::count_if(program->Job().Started(), IsRegsvr32));
+}
+
+size_t ProgramEndToEnd::Regsvr32Running() const {
+    return static_cast<size_t>(std::ranges::count_if(program->Job().Started(), [](const JobWatch::Member& child) {
+        return IsRegsvr32(child) && child.exitCode == STILL_ACTIVE;
+    }));
+}
+
+win::unique_handle ProgramEndToEnd::HoldChildren(const std::string& commandLine) const {
+    return win::unique_handle(::CreateEventA(nullptr, TRUE, FALSE, (holdPrefix + commandLine).c_str()));
+}
+
 bool ProgramEndToEnd::WaitForTheRunsToEnd() const {
     size_t startedBefore = 0;
     ULONGLONG quietSince = ::GetTickCount64();
     return testing_support::WaitFor(
         [&] {
-            const auto children = program->Job().Started();
-            const bool ended = Done() && std::ranges::none_of(children, [](const JobWatch::Member& child) {
-                return IsRegsvr32(child) && child.exitCode == STILL_ACTIVE;
-            });
-            if (!ended || children.size() != startedBefore) {
-                startedBefore = children.size();
+            const size_t started = program->Job().Started().size();
+            const bool ended = Done() && Regsvr32Running() == 0;
+            if (!ended || started != startedBefore) {
+                startedBefore = started;
                 quietSince = ::GetTickCount64();
                 return false;
             }
@@ -181,7 +195,7 @@ testing::AssertionResult ProgramEndToEnd::EveryExecutionLogged(size_t count) con
     }
 
     const auto started = program->Job().Started();
-    const auto regsvr32 = std::ranges::count_if(started, IsRegsvr32);
+    const size_t regsvr32 = Regsvr32Started();
     const auto unknown = std::ranges::count_if(started, [](const JobWatch::Member& m) { return !m.opened; });
     failure << "\n  the program started " << regsvr32 << " regsvr32 processes";
     if (unknown) failure << " and " << unknown << " that had gone before they could be looked at";
@@ -193,7 +207,7 @@ testing::AssertionResult ProgramEndToEnd::EveryExecutionLogged(size_t count) con
                 << HowItEnded(child);
     }
 
-    if (missing == 1 && static_cast<size_t>(regsvr32) == count && unknown == 0 && silent.size() == 1 &&
+    if (missing == 1 && regsvr32 == count && unknown == 0 && silent.size() == 1 &&
         DiedBeforeItRan(silent.front())) {
         lostALineToTheLoader = true;
         failure << "\n  the test runs once more: its one lost line went with a child that Wine did not get to run";

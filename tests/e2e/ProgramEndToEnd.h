@@ -39,6 +39,12 @@ protected:
     [[nodiscard]] size_t ExecutionCount() const { return ReadExecutions(log).size(); }
     [[nodiscard]] bool WaitForExecutions(size_t count) const;
     [[nodiscard]] bool Done() const { return program->Status() == "Registering: Done"; }
+    // The regsvr32 children the program has started, and those of them still running.
+    [[nodiscard]] size_t Regsvr32Started() const;
+    [[nodiscard]] size_t Regsvr32Running() const;
+    // Holds every child started with `commandLine` before it logs, until the event
+    // returned is set.
+    [[nodiscard]] win::unique_handle HoldChildren(const std::string& commandLine) const;
     // Waits until the label reads "Done", none of the program's regsvr32 children
     // runs and none has started for a while: the end of the last of any nested runs,
     // and of every child that outlived the program's wait for it. A count of lines
@@ -52,12 +58,15 @@ protected:
 
     testing_support::TempDirectory temp;
     std::string log = temp.Path() + "executions.log";
+    // What names the events that hold the stand-in, unique to this test process.
+    std::string holdPrefix = "quenfix-standin-hold-" + std::to_string(::GetCurrentProcessId()) + "-";
     // What WINEDLLOVERRIDES must hold for the test; Wine reads it from the Unix
     // environment, which every process the test starts inherits unchanged.
     std::string requiredOverride = "regsvr32.exe=n";
     std::string programPath = testing_support::ExeDirectory() + QUENFIX_EXE;
     std::string workingDirectory;
     ProgramUnderTest::Environment environment;
+    ProgramUnderTest::Rights rights = ProgramUnderTest::Rights::Same;
     std::optional<ProgramUnderTest> program;
 };
 

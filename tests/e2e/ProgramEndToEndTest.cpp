@@ -8,6 +8,7 @@
 #include "ProgramEndToEnd.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -66,16 +67,22 @@ TEST_F(ProgramEndToEnd, RightButtonRunsEveryLineTwiceInListOrderAndSpaceDoesNot)
     }
 }
 
-TEST_F(ProgramEndToEnd, SecondClickDuringARunRunsTheWholeListInsideIt) {
+// Two presses while the program waits for the first execution of a line, the one
+// whose start has the redirection off: the first starts a run inside the run, and
+// the second, handled at that run's first look at its messages, one inside that.
+TEST_F(ProgramEndToEnd, PressesDuringARunEachRunTheWholeListInsideIt) {
+    const auto lines = CommandList::Lines();
+    const win::unique_handle held = HoldChildren(lines[5]);
     program->ClickRepairWithRightButton();
-    ASSERT_TRUE(WaitForExecutions(10));
+    ASSERT_TRUE(WaitFor([&] { return Regsvr32Started() == 11 && Regsvr32Running() == 1; }, kRunTimeoutMs));
     program->ClickRepairWithRightButton();
+    program->ClickRepairWithRightButton();
+    ::SetEvent(held.get());
     ASSERT_TRUE(WaitForTheRunsToEnd()) << ExecutionCount() << " executions, status \"" << program->Status() << "\"";
-    ASSERT_TRUE(EveryExecutionLogged(444));
+    ASSERT_TRUE(EveryExecutionLogged(666));
 
     const auto executions = ReadExecutions(log);
-    const auto lines = CommandList::Lines();
-    // The inner run starts from the first entry while the outer one is part way in.
+    // The innermost run starts from the first entry while the others are part way in.
     const auto innerStart = std::find_if(executions.begin() + 2, executions.end(),
                                          [&](const Execution& e) { return e.commandLine == lines[0]; });
     ASSERT_NE(innerStart, executions.end());
@@ -83,6 +90,37 @@ TEST_F(ProgramEndToEnd, SecondClickDuringARunRunsTheWholeListInsideIt) {
     for (size_t i = 0; i < 222; ++i) {
         EXPECT_EQ(executions[innerOffset + i].commandLine, lines[i / 2]) << i;
     }
+
+    // Every run executes a line in the native system directory first and in its own
+    // second, with whole runs nested in between: per line, the second executions
+    // never outnumber the first ones, and in the end they are as many.
+    const std::string native = Lower(Regsvr32ReachedBy(0));
+    if (native == Lower(Regsvr32ReachedBy(1))) return;
+    std::map<std::string, int> open;
+    for (size_t i = 0; i < executions.size(); ++i) {
+        int& pending = open[executions[i].commandLine];
+        pending += Lower(executions[i].program) == native ? 1 : -1;
+        EXPECT_GE(pending, 0) << "execution " << i << ", " << executions[i].commandLine;
+    }
+    for (const auto& [line, pending] : open) EXPECT_EQ(pending, 0) << line;
+}
+
+// A burst of presses during a run: the runs nested inside one another are bounded,
+// so the program neither runs out of stack nor stops answering. The innermost run
+// executes first, and it begins only once every press has been handled.
+TEST_F(ProgramEndToEnd, BurstOfPressesDuringARunLeavesTheProgramAnsweringAndClosable) {
+    const std::string firstLine = CommandList::Lines()[0];
+    const auto firstLineExecutions = [&] {
+        return std::ranges::count(ReadExecutions(log), firstLine, &Execution::commandLine);
+    };
+    program->ClickRepairWithRightButton();
+    ASSERT_TRUE(WaitForExecutions(4));
+    for (int press = 0; press < 2000; ++press) program->ClickRepairWithRightButton();
+    ASSERT_TRUE(WaitFor([&] { return firstLineExecutions() >= 3 || program->WaitForExit(0); }, kRunTimeoutMs));
+    ASSERT_FALSE(program->WaitForExit(0)) << "the program ended during the burst";
+    EXPECT_NE(program->Status(), "") << "the program does not answer";
+    program->Close();
+    EXPECT_TRUE(program->WaitForExit(kPatienceMs));
 }
 
 TEST_F(ProgramEndToEnd, CloseDuringARunEndsTheProcessBeforeTheRunIsDone) {
@@ -91,6 +129,24 @@ TEST_F(ProgramEndToEnd, CloseDuringARunEndsTheProcessBeforeTheRunIsDone) {
     program->Close();
     ASSERT_TRUE(program->WaitForExit(kPatienceMs));
     EXPECT_LT(ExecutionCount(), 222u);
+}
+
+// Started without "Run as administrator": the commands could not register anything.
+class ProgramWithoutElevation : public ProgramEndToEnd {
+protected:
+    void SetUp() override {
+        rights = ProgramUnderTest::Rights::Limited;
+        ProgramEndToEnd::SetUp();
+    }
+};
+
+TEST_F(ProgramWithoutElevation, PressRunsNothingAndSaysToRunAsAdministrator) {
+    constexpr const char* kNotStarted = "Registering: Not started. Run Quenfix as administrator.";
+    program->ClickRepairWithRightButton();
+    ASSERT_TRUE(WaitFor([&] { return program->Status() != FrmQuenfix::kRegistering; }, kPatienceMs));
+    EXPECT_EQ(program->Status(), kNotStarted);
+    EXPECT_EQ(ExecutionCount(), 0u);
+    EXPECT_EQ(Regsvr32Started(), 0u);
 }
 
 }  // namespace

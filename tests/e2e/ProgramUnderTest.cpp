@@ -52,10 +52,28 @@ private:
     std::vector<Saved> m_saved;
 };
 
+// The limited token linked to this process's own, as a primary token; null when
+// there is none.
+win::unique_handle LimitedToken() {
+    win::unique_handle own;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, own.put())) return {};
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    if (!::GetTokenInformation(own.get(), TokenLinkedToken, &linked, sizeof linked, &size)) return {};
+    const win::unique_handle limited(linked.LinkedToken);
+    win::unique_handle primary;
+    if (!::DuplicateTokenEx(limited.get(), MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary,
+                            primary.put())) {
+        return {};
+    }
+    return primary;
+}
+
 }  // namespace
 
 ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string& standinLog,
-                                   const std::string& workingDirectory, const Environment& environment) {
+                                   const std::string& workingDirectory, const Environment& environment,
+                                   Rights rights) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -67,9 +85,15 @@ ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string
         Environment variables = environment;
         variables.emplace_back("QUENFIX_STANDIN_LOG", standinLog);
         const ScopedEnvironment scoped(variables);
-        created = ::CreateProcessA(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                                   nullptr, workingDirectory.empty() ? nullptr : workingDirectory.c_str(),
-                                   &startup, &info);
+        const char* directory = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
+        if (rights == Rights::Limited) {
+            const win::unique_handle token = LimitedToken();
+            created = token && ::CreateProcessAsUserA(token.get(), exePath.c_str(), buffer.data(), nullptr, nullptr,
+                                                      FALSE, CREATE_SUSPENDED, nullptr, directory, &startup, &info);
+        } else {
+            created = ::CreateProcessA(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                                       nullptr, directory, &startup, &info);
+        }
     }
     if (!created) return;
     m_process.reset(info.hProcess);

@@ -15,12 +15,17 @@ public:
     // Variables set in the program's environment, over this process's own.
     using Environment = std::vector<std::pair<std::string, std::string>>;
 
+    // With the token of this process, or with the limited half of it: the rights an
+    // administrator's programs have when not started "as administrator".
+    enum class Rights { Same, Limited };
+
     // Starts the program with the stand-in's log and the given variables in its
     // environment, in the given working directory (this process's own when empty),
     // in a job of its own, and waits until its window and controls exist. Check
     // Started() afterwards.
     ProgramUnderTest(const std::string& exePath, const std::string& standinLog,
-                     const std::string& workingDirectory = {}, const Environment& environment = {});
+                     const std::string& workingDirectory = {}, const Environment& environment = {},
+                     Rights rights = Rights::Same);
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
     // Ends the program if it is still running.

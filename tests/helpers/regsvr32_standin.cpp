@@ -1,8 +1,12 @@
 // Stands in for regsvr32.exe in tests: appends one line to the file named by the
 // environment variable QUENFIX_STANDIN_LOG, "<its creation time>|<its own path>|
 // <its current directory>|<its PATH>|<its command line>", and ends at once, with an
-// exit code that says whether the line was written. Without the variable it only ends. The creation time (a FILETIME count) gives the order
-// in which the copies were started, which the order of the lines need not be.
+// exit code that says whether the line was written. Without the variable it only
+// ends. The creation time (a FILETIME count) gives the order in which the copies
+// were started, which the order of the lines need not be.
+// A test that needs the program caught inside one execution makes an event named
+// by QUENFIX_STANDIN_HOLD followed by a command line: a copy started with that
+// command line waits, before it logs, until the event is set.
 
 #include "StandIn.h"
 
@@ -30,11 +34,21 @@ std::string CurrentDirectory() {
     return length < MAX_PATH ? std::string(directory, length) : std::string();
 }
 
+void WaitWhileHeld() {
+    const std::string hold = Variable("QUENFIX_STANDIN_HOLD");
+    if (hold.empty()) return;
+    const HANDLE released = ::OpenEventA(SYNCHRONIZE, FALSE, (hold + ::GetCommandLineA()).c_str());
+    if (!released) return;
+    ::WaitForSingleObject(released, 60000);
+    ::CloseHandle(released);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::string logPath = Variable("QUENFIX_STANDIN_LOG");
     if (logPath.empty()) return 0;
+    WaitWhileHeld();
     char self[MAX_PATH];
     const DWORD selfLength = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string line = CreationTime() + "|" + std::string(self, selfLength) + "|" + CurrentDirectory() +

@@ -15,22 +15,31 @@ FormUnderTest::~FormUnderTest() {
 
 RepairPlatform FormUnderTest::RecordingPlatform(Redirection redirection) {
     RepairPlatform platform;
-    platform.runCommand = [this](const std::string& command) {
-        calls.push_back("run " + command);
-        commands.push_back(command);
+    // Starts nothing, as if the program file were missing: the runner then waits for
+    // nothing and goes on at once.
+    platform.createProcess = [this](LPCSTR, LPSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
+                                    DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION) {
+        calls.push_back(std::string("run ") + commandLine);
+        commands.emplace_back(commandLine);
         statusAtExecution.push_back(Status());
+        redirectionOffAtExecution.push_back(m_off);
         if (onExecution) onExecution(static_cast<int>(commands.size()));
-        return std::string();
+        ::SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
     };
     if (redirection == Redirection::Missing) return platform;
     platform.disableRedirection = [this](PVOID* saved) {
         calls.push_back("disable");
         if (!disableSucceeds) return FALSE;
         *saved = reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(++m_switchOffs));
+        m_offBeforeSwitchOff.push_back(m_off);
+        m_off = true;
         return TRUE;
     };
     platform.revertRedirection = [this](PVOID saved) {
-        calls.push_back("revert " + std::to_string(reinterpret_cast<ULONG_PTR>(saved)));
+        const auto value = reinterpret_cast<ULONG_PTR>(saved);
+        calls.push_back("revert " + std::to_string(value));
+        m_off = m_offBeforeSwitchOff.at(value);
         return TRUE;
     };
     return platform;

@@ -1,7 +1,7 @@
 #pragma once
 // The main window with a repair run that starts no process: the platform it is
-// given records every call of the run, in order, and hands each execution to the
-// test.
+// given records every call of the run, in order, and hands each start of a child to
+// the test.
 
 #include "FrmQuenfix.h"
 #include "PaintTestSupport.h"
@@ -44,9 +44,11 @@ public:
     // Every call of the run: "disable", "revert <the value it was given>" and
     // "run <command line>". The n-th switch-off that succeeds saves the value n.
     std::vector<std::string> calls;
-    // At each execution: its command line and the status label's text.
+    // At each execution: its command line, the status label's text and whether the
+    // thread's redirection was off, as the switch-offs and reverts so far left it.
     std::vector<std::string> commands;
     std::vector<std::string> statusAtExecution;
+    std::vector<bool> redirectionOffAtExecution;
     // A switch-off that fails leaves the saved value as it was.
     bool disableSucceeds = true;
     // Called at each execution (numbered from 1), once it is recorded.
@@ -58,6 +60,9 @@ private:
 
     std::unique_ptr<FrmQuenfix> m_form;
     int m_switchOffs = 0;
+    // The state each switch-off saved, by the value it saved (0: redirection on).
+    std::vector<bool> m_offBeforeSwitchOff{false};
+    bool m_off = false;
 };
 
 }  // namespace testing_support

@@ -1,10 +1,12 @@
 // Shows the main window in a chosen state, for the pictures in the README:
 //   quenfix_screenshot_stage classic   the window as it starts under Wine
-//   quenfix_screenshot_stage themed    as with version 6 of the common controls bound,
-//                                      "Repair Now" painted with the visual style
+//   quenfix_screenshot_stage themed    as on Windows with visual styles, where version 6
+//                                      of the common controls says what it is: "Repair Now"
+//                                      painted with the visual style
 //   quenfix_screenshot_stage run       half-way through a run, standing still there
-// Wine's common-controls library reports version 5.81 even when version 6 is bound,
-// so the themed look is asked for by answering the version query here. The run
+// It carries the program's manifest, so version 6 is bound; but Wine's library reports
+// version 5.81 even then, so the themed look is asked for by answering the version
+// query here. The run
 // executes nothing: its runner counts, and waits at the middle of the list.
 
 #include "FrmQuenfix.h"
@@ -36,9 +38,11 @@ void WaitUntilClosed() {
 
 RepairPlatform StopHalfway() {
     RepairPlatform platform;
-    platform.runCommand = [executions = 0](const std::string&) mutable {
+    platform.createProcess = [executions = 0](LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
+                                              LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION) mutable {
         if (++executions == kHalfwayExecution) WaitUntilClosed();
-        return std::string();
+        ::SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
     };
     return platform;
 }
