@@ -1,9 +1,12 @@
 #include "FrmQuenfix.h"
 
+#include "AnsiText.h"
 #include "CommandList.h"
 #include "CommonControls.h"
+#include "DesktopShell.h"
 #include "HiddenCommand.h"
 #include "MessagePump.h"
+#include "ProcessElevation.h"
 #include "ProgressDisplay.h"
 #include "SystemLibrary.h"
 #include "Units.h"
@@ -88,7 +91,14 @@ RECT TwipsToPixels(const RECT& twips, int dpi) noexcept {
 // libraries before the window's first paint.
 using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 
+// Elevated, the program would start the browser as administrator, web pages
+// included, by the per-user association for https that any program of the user can
+// change; the desktop's shell starts it with the user's normal rights instead.
 void OpenInShell(HWND owner) noexcept {
+    if (win::ProcessIsElevated().value_or(false) &&
+        win::DesktopShell::Open(win::WideFromAnsi(FrmQuenfix::kMakersPage).c_str(), L"Open", SW_SHOWNORMAL)) {
+        return;
+    }
     static const auto shellExecute = win::SystemProc<ShellExecuteFn>(L"shell32.dll", "ShellExecuteA");
     if (shellExecute) shellExecute(owner, "Open", FrmQuenfix::kMakersPage, "", "", SW_SHOWNORMAL);
 }

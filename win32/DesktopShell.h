@@ -1,0 +1,13 @@
+#pragma once
+// The desktop's shell (Explorer), asked to open a file or address as its own
+// ShellExecute would. What it starts runs with the shell's rights, the user's
+// normal ones, and not with those of an elevated caller.
+
+namespace win::DesktopShell {
+
+// Hands `file` to the desktop's shell with `operation`, empty parameters, an empty
+// directory and the show command `show`. False when there is no desktop shell to
+// take it or it refused; the caller then opens it itself.
+[[nodiscard]] bool Open(const wchar_t* file, const wchar_t* operation, int show) noexcept;
+
+}  // namespace win::DesktopShell
