@@ -25,7 +25,7 @@ constexpr geo::Segmentation kClassicSegments{8, 2};
 class AreaBrush {
 public:
     explicit AreaBrush(OLE_COLOR oColor) noexcept {
-        if (const auto index = win::SystemColorIndex(oColor)) {
+        if (const auto index = win::SystemBrushIndex(oColor)) {
             m_brush = ::GetSysColorBrush(*index);
         } else {
             m_owned.reset(::CreateSolidBrush(oColor));

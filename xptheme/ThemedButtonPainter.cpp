@@ -236,7 +236,7 @@ void pvDrawButton(HWND hWnd, HDC hDC, const GraphicalButton& button) {
 }
 
 COLORREF pvTranslateSysColor(OLE_COLOR oColor) noexcept {
-    if (const auto index = win::SystemColorIndex(oColor)) return ::GetSysColor(*index);
+    if (const auto index = win::SystemColorIndexOfLowByte(oColor)) return ::GetSysColor(*index);
     return oColor;
 }
 

@@ -141,15 +141,20 @@ TEST_F(ProgressBarPaint, PicturesAreCopiedAtOnceAndTiledStretchedOrClippedToTheB
     EXPECT_EQ(Painted(10, 4).Pixel(2, 1), kBar);
 }
 
-TEST_F(ProgressBarPaint, SystemColoursAreNamedByTheLowByte) {
-    // 0x80000021 names no system colour, as the default -1 does: the bar leaves the
-    // background showing. Taken by its low five bits it was colour 1, the desktop's.
+TEST_F(ProgressBarPaint, AreaFillsTakeTheSystemBrushOfTheLowFiveBits) {
+    // 0x80000021 is colour 1, the desktop's; -1 names brush 31, which the system does
+    // not have, so that fill paints nothing and what was there shows.
     struct Case { OLE_COLOR colour; COLORREF painted; };
-    bar.Value(100);
-    for (const Case c : {Case{0x8000000F, ::GetSysColor(COLOR_BTNFACE)}, Case{0x80000021, kBack},
-                         Case{0xFFFFFFFF, kBack}}) {
+    for (const Case c : {Case{0x8000000F, ::GetSysColor(COLOR_BTNFACE)},
+                         Case{0x80000021, ::GetSysColor(COLOR_BACKGROUND)}, Case{0xFFFFFFFF, kBack}}) {
+        bar.Value(100);
         bar.BarColor(c.colour);
-        EXPECT_EQ(Painted(20, 10).Pixel(10, 5), c.painted) << std::hex << c.colour;
+        EXPECT_EQ(Painted(20, 10).Pixel(10, 5), c.painted) << "bar " << std::hex << c.colour;
+        if (c.colour == 0xFFFFFFFF) continue;
+        bar.Value(0);
+        bar.BackColor(c.colour);
+        EXPECT_EQ(Painted(20, 10).Pixel(10, 5), c.painted) << "background " << std::hex << c.colour;
+        bar.BackColor(kBack);
     }
 }
 
