@@ -78,11 +78,8 @@ constexpr std::array<ControlTemplate, 6> kControls = {{
 
 constexpr RECT kPicture1Twips = {120, 90, 120 + 6285, 90 + 180};
 
-int TwipsToPixels(int twips, int dpi) noexcept {
-    return ::MulDiv(twips, dpi, win::kTwipsPerInch);
-}
-
 RECT TwipsToPixels(const RECT& twips, int dpi) noexcept {
+    using win::TwipsToPixels;
     return {TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
             TwipsToPixels(twips.right, dpi), TwipsToPixels(twips.bottom, dpi)};
 }
@@ -119,7 +116,7 @@ bool FrmQuenfix::Create() noexcept {
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
     const int dpi = win::ScreenDpi().x;
-    RECT frame = {0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+    RECT frame = {0, 0, win::TwipsToPixels(kClientWidthTwips, dpi), win::TwipsToPixels(kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -148,8 +145,8 @@ bool FrmQuenfix::CreateControls() noexcept {
     if (!Picture1.Create(Hwnd(), kPicture1, TwipsToPixels(kPicture1Twips, dpi))) return false;
     for (const ControlTemplate& c : kControls) {
         const HWND control = ::CreateWindowExW(
-            0, c.windowClass, L"", c.style, TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi),
-            TwipsToPixels(c.width, dpi), TwipsToPixels(c.height, dpi), Hwnd(),
+            0, c.windowClass, L"", c.style, win::TwipsToPixels(c.left, dpi), win::TwipsToPixels(c.top, dpi),
+            win::TwipsToPixels(c.width, dpi), win::TwipsToPixels(c.height, dpi), Hwnd(),
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
         if (!control) return false;
         ::SetWindowTextA(control, c.text);

@@ -42,8 +42,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!::RegisterClassExW(&wc)) return 1;
 
     const win::Dpi dpi = win::ScreenDpi();
-    RECT frame{0, 0, ::MulDiv(kClientWidthTwips, dpi.x, win::kTwipsPerInch),
-               ::MulDiv(kClientHeightTwips, dpi.y, win::kTwipsPerInch)};
+    RECT frame{0, 0, win::TwipsToPixels(kClientWidthTwips, dpi.x),
+               win::TwipsToPixels(kClientHeightTwips, dpi.y)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, WS_EX_CONTROLPARENT);
     const HWND window = ::CreateWindowExW(WS_EX_CONTROLPARENT, wc.lpszClassName, L"Minimal window",
                                           kStyle, CW_USEDEFAULT, CW_USEDEFAULT,

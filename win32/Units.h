@@ -19,4 +19,8 @@ struct Dpi {
 // The screen's pixels per logical inch, across and down.
 [[nodiscard]] Dpi ScreenDpi() noexcept;
 
+// A length in twips as pixels at `dpi`, rounded to the nearest pixel with an exact
+// half going to the even neighbour (at 144 dpi, 2145 twips are 214 pixels).
+[[nodiscard]] int TwipsToPixels(int twips, int dpi) noexcept;
+
 }  // namespace win

@@ -30,6 +30,10 @@ TEST(ProgressGeometry, BarEndSnapsBackToWholePeriodsFromTheBarsStart) {
     EXPECT_EQ(geo::BarRect(tall, 0.55, false)->top, 45);
     EXPECT_EQ(SnappedEnd(tall, 0.55, 10, false), 50);
     EXPECT_EQ(SnappedEnd(tall, 0.05, 10, false), 100);
+    // An end that lands on a half goes to the even pixel.
+    EXPECT_EQ(geo::BarRect(RECT{0, 0, 5, 4}, 0.5, true)->right, 2);
+    EXPECT_EQ(geo::BarRect(RECT{0, 0, 7, 4}, 0.5, true)->right, 4);
+    EXPECT_EQ(geo::BarRect(RECT{0, 0, 4, 5}, 0.5, false)->top, 2);
     EXPECT_EQ(geo::SnappedToPeriods(wide, wide, 0, true).error(), ArithmeticError::DivisionByZero);
     // The visual style's chunk of 6 and space of 2 make a period of 10, not 8.
     EXPECT_EQ(*geo::PeriodOf(*geo::ThemeSegmentation(6, 2)), 10);
