@@ -48,7 +48,7 @@ bool JobWatch::Assign(HANDLE process) {
 
 // A process's start comes as a message with its id. It is opened at once, while
 // its parent still holds it: a process that has ended and been let go can no
-// longer be opened by its id, and the id may go to another process.
+// longer be opened by its id.
 void JobWatch::Watch() noexcept {
     for (;;) {
         DWORD message = 0;
@@ -59,7 +59,11 @@ void JobWatch::Watch() noexcept {
         }
         if (message != JOB_OBJECT_MSG_NEW_PROCESS) continue;
         const auto id = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(detail));
-        win::unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id));
+        win::unique_handle process(::OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id));
+        // Wine gives the id of a process that has gone to the next one soon: what was
+        // opened under it may be another process, outside the job.
+        BOOL inJob = FALSE;
+        if (process && (!::IsProcessInJob(process.get(), m_job.get(), &inJob) || !inJob)) process.reset();
         const std::lock_guard lock(m_lock);
         try {
             m_started.push_back({id, std::move(process)});
