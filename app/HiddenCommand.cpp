@@ -173,18 +173,16 @@ std::wstring EnvironmentWithPath(const wchar_t* environment, std::wstring_view p
 
 std::string RunHiddenCommand(const std::string& sCommand, bool bRedirectionOff, const RepairPlatform& platform) {
     std::string result;
-    SECURITY_ATTRIBUTES security{};
-    security.nLength = sizeof security;
-    security.bInheritHandle = TRUE;
-
+    // The child gets the write end only. Were it to hold the read end as well, the
+    // pipe would never break: a child that fills it would block for ever. So the
+    // pipe is made with neither end inheritable, and the write end alone is let
+    // through; a pipe whose write end cannot be is of no use to the child.
     win::unique_handle readEnd;
     win::unique_handle writeEnd;
-    if (!::CreatePipe(readEnd.put(), writeEnd.put(), &security, 0)) {
+    if (!::CreatePipe(readEnd.put(), writeEnd.put(), nullptr, 0) ||
+        !::SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
         return ErrorText("CreatePipe", ::GetLastError());
     }
-    // The child gets the write end only. Were it to hold the read end as well, the
-    // pipe would never break: a child that fills it would block for ever.
-    ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
     const InheritOnlyList inheritOnly(writeEnd.get());
 
     STARTUPINFOEXA startup{};
@@ -213,7 +211,7 @@ std::string RunHiddenCommand(const std::string& sCommand, bool bRedirectionOff, 
     {
         const RedirectionOff redirection(platform, bRedirectionOff);
         created = platform.createProcess(application ? application->c_str() : nullptr, commandLine.data(),
-                                         &security, &security, TRUE, flags, environment.data(),
+                                         nullptr, nullptr, TRUE, flags, environment.data(),
                                          directory.empty() ? nullptr : directory.c_str(), &startup.StartupInfo,
                                          &process);
         error = created ? 0 : ::GetLastError();

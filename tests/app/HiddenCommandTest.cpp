@@ -50,13 +50,23 @@ TEST(EnvironmentWithPath, PutsOnePathInPlaceOfAnyAndKeepsEveryOtherEntry) {
     EXPECT_EQ(HiddenCommand::EnvironmentWithPath(nullptr, L"S"), Block(L"PATH=S|"));
 }
 
-// Where a child that was given a file by name looks for it.
-TEST(RunHiddenCommand, ChildStartsInTheSystemDirectoryWithOnlySystemFoldersOnItsPath) {
+// Where a child that was given a file by name looks for it, how it is shown, and
+// that of this process's handles it holds the pipe's write end alone: a file handle
+// made inheritable here does not reach it.
+TEST(RunHiddenCommand, ChildStartsHiddenInTheSystemDirectoryWithSystemFoldersAndOnlyItsPipe) {
     TempDirectory temp;
     const std::string log = temp.Path() + "standin.log";
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const win::unique_handle probe(::CreateFileA((temp.Path() + "probe.txt").c_str(), GENERIC_WRITE,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                 &inheritable, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    ASSERT_NE(probe.get(), INVALID_HANDLE_VALUE);
     ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", log.c_str());
+    ::SetEnvironmentVariableA("QUENFIX_STANDIN_PROBE",
+                              std::to_string(reinterpret_cast<ULONG_PTR>(probe.get())).c_str());
     const std::string result =
         HiddenCommand::RunHiddenCommand(Quoted(ExeDirectory() + "standin\\regsvr32.exe") + " x.dll /s");
+    ::SetEnvironmentVariableA("QUENFIX_STANDIN_PROBE", nullptr);
     ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", nullptr);
 
     EXPECT_EQ(result, "");
@@ -64,6 +74,8 @@ TEST(RunHiddenCommand, ChildStartsInTheSystemDirectoryWithOnlySystemFoldersOnIts
     ASSERT_EQ(executions.size(), 1u);
     EXPECT_EQ(executions[0].currentDirectory, SystemDirectory());
     EXPECT_EQ(executions[0].path, SystemOnlyPath());
+    EXPECT_EQ(executions[0].startup, kRunnersStartup);
+    EXPECT_EQ(executions[0].probedFile, "");
 }
 
 TEST(RunHiddenCommand, ChildThatEndsAtOnceIsGoneWhenTheRunnerReturns) {

@@ -64,6 +64,7 @@ TEST_F(ProgramEndToEnd, RightButtonRunsEveryLineTwiceInListOrderAndSpaceDoesNot)
         // Where a child looks for a component file that the system directory lacks.
         EXPECT_EQ(executions[i].currentDirectory, SystemDirectory());
         EXPECT_EQ(executions[i].path, SystemOnlyPath());
+        EXPECT_EQ(executions[i].startup, kRunnersStartup);
     }
 }
 

@@ -1,9 +1,13 @@
 // Stands in for regsvr32.exe in tests: appends one line to the file named by the
 // environment variable QUENFIX_STANDIN_LOG, "<its creation time>|<its own path>|
-// <its current directory>|<its PATH>|<its command line>", and ends at once, with an
-// exit code that says whether the line was written. Without the variable it only
-// ends. The creation time (a FILETIME count) gives the order in which the copies
-// were started, which the order of the lines need not be.
+// <its current directory>|<its PATH>|<its start-up record>|<the probed file>|<its
+// command line>", and ends at once, with an exit code that says whether the line
+// was written; without the variable it only ends. The creation time (a FILETIME
+// count) gives the order in which the copies were started, which the order of the
+// lines need not be. The start-up record is "<flags> <show command>" and the file
+// types of its standard output, input and error handles (0 for none). The probed
+// file is the path of the file that the handle value in QUENFIX_STANDIN_PROBE
+// stands for in this process, empty when it stands for none.
 // A test that needs the program caught inside one execution makes an event named
 // by QUENFIX_STANDIN_HOLD followed by a command line: a copy started with that
 // command line waits, before it logs, until the event is set.
@@ -34,6 +38,25 @@ std::string CurrentDirectory() {
     return length < MAX_PATH ? std::string(directory, length) : std::string();
 }
 
+std::string StartupRecord() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoA(&startup);
+    return std::to_string(startup.dwFlags) + " " + std::to_string(startup.wShowWindow) + " " +
+           std::to_string(::GetFileType(startup.hStdOutput)) + " " + std::to_string(::GetFileType(startup.hStdInput)) +
+           " " + std::to_string(::GetFileType(startup.hStdError));
+}
+
+// Whether a handle of the test's reached this process.
+std::string ProbedFile() {
+    const std::string value = Variable("QUENFIX_STANDIN_PROBE");
+    if (value.empty()) return {};
+    const auto handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(std::stoull(value)));
+    char path[MAX_PATH];
+    const DWORD length = ::GetFinalPathNameByHandleA(handle, path, MAX_PATH, FILE_NAME_NORMALIZED);
+    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+}
+
 void WaitWhileHeld() {
     const std::string hold = Variable("QUENFIX_STANDIN_HOLD");
     if (hold.empty()) return;
@@ -52,7 +75,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char self[MAX_PATH];
     const DWORD selfLength = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string line = CreationTime() + "|" + std::string(self, selfLength) + "|" + CurrentDirectory() +
-                             "|" + Variable("PATH") + "|" + ::GetCommandLineA() + "\n";
+                             "|" + Variable("PATH") + "|" + StartupRecord() + "|" + ProbedFile() + "|" +
+                             ::GetCommandLineA() + "\n";
     // Copies that run at the same time append one after the other: Wine's appends
     // are not atomic, and two at once can write over each other.
     const HANDLE turn = ::CreateMutexA(nullptr, FALSE, "quenfix-standin-log");

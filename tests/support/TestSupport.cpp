@@ -99,12 +99,12 @@ std::vector<Execution> ReadExecutions(const std::string& log) {
     text.erase(text.find_last_of('\n') + 1);
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
-        std::string fields[5];
+        std::string fields[7];
         std::istringstream fieldsOfLine(line);
-        for (int i = 0; i < 4; ++i) std::getline(fieldsOfLine, fields[i], '|');
-        std::getline(fieldsOfLine, fields[4]);
-        executions.push_back(
-            {std::strtoull(fields[0].c_str(), nullptr, 10), fields[1], fields[2], fields[3], fields[4]});
+        for (int i = 0; i < 6; ++i) std::getline(fieldsOfLine, fields[i], '|');
+        std::getline(fieldsOfLine, fields[6]);
+        executions.push_back({std::strtoull(fields[0].c_str(), nullptr, 10), fields[1], fields[2], fields[3],
+                              fields[4], fields[5], fields[6]});
     }
     std::ranges::stable_sort(executions, {}, &Execution::created);
     return executions;

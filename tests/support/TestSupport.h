@@ -58,15 +58,23 @@ bool WriteTextFile(const std::string& path, std::string_view text);
 bool FileExists(const std::string& path);
 
 // One line of the log the stand-in regsvr32.exe appends to: when its process was
-// created, the program file that ran, the directory and PATH it started with, and
-// its command line.
+// created, the program file that ran, the directory and PATH it started with, its
+// start-up record ("<flags> <show command>" and the file types of its standard
+// output, input and error), the file that the probe handle reached, and its command
+// line.
 struct Execution {
     unsigned long long created;
     std::string program;
     std::string currentDirectory;
     std::string path;
+    std::string startup;
+    std::string probedFile;
     std::string commandLine;
 };
+// The start-up record the command runner gives every child: STARTF_USESHOWWINDOW |
+// STARTF_USESTDHANDLES, SW_SHOWMINNOACTIVE, a pipe as standard output (type 3) and
+// neither standard input nor standard error (type 0).
+inline constexpr const char* kRunnersStartup = "257 7 3 0 0";
 // Every line of that log, in the order in which the processes that wrote them were
 // created; none when there is no log. A child that its runner stopped waiting for
 // may write its line after the next child has written its own.
