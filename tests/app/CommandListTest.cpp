@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string_view>
 
 namespace {
@@ -19,6 +20,15 @@ TEST(CommandList, HoldsTheSilentRegsvr32LinesInCaseInsensitiveOrder) {
     EXPECT_STREQ(lines[54], "regsvr32 msapsspc.dll /SspcCreateSspiReg /s");
     EXPECT_STREQ(lines[81], "regsvr32 scrrun.dll mstinit.exe /setup /s");
     EXPECT_STREQ(lines[110], "regsvr32 xmsconf.ocx /s");
+    // Every line, letter case and switches included: FNV-1a (64 bits) of the lines
+    // joined by line feeds, as the list is written down for the window.
+    std::uint64_t digest = 0xcbf29ce484222325;
+    const auto add = [&](char c) { digest = (digest ^ static_cast<unsigned char>(c)) * 0x100000001b3; };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) add('\n');
+        for (const char c : std::string_view(lines[i])) add(c);
+    }
+    EXPECT_EQ(digest, 0x0b94646515dd4d72u);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
         SCOPED_TRACE(line);
