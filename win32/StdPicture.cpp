@@ -51,6 +51,21 @@ StdPicture::StdPicture(unique_hbitmap bitmap) noexcept : m_bitmap(std::move(bitm
     }
 }
 
+StdPicture::StdPicture(unique_hicon icon) noexcept : m_icon(std::move(icon)) {
+    ICONINFO info{};
+    if (m_icon && ::GetIconInfo(m_icon.get(), &info)) {
+        // GetIconInfo hands out copies of the icon's bitmaps; they are ours to delete.
+        const unique_hbitmap mask(info.hbmMask);
+        const unique_hbitmap color(info.hbmColor);
+        BITMAP header{};
+        ::GetObjectA(mask.get(), sizeof header, &header);
+        // A monochrome icon stacks its AND and XOR masks in one bitmap of twice the height.
+        const LONG height = color ? header.bmHeight : header.bmHeight / 2;
+        m_type = Type::Icon;
+        SetPixelSize(header.bmWidth, height);
+    }
+}
+
 void StdPicture::SetPixelSize(LONG width, LONG height) noexcept {
     m_pixelWidth = width;
     m_pixelHeight = height;
@@ -59,15 +74,36 @@ void StdPicture::SetPixelSize(LONG width, LONG height) noexcept {
 }
 
 HANDLE StdPicture::Handle() const noexcept {
-    return m_type == Type::Bitmap ? m_bitmap.get() : nullptr;
+    switch (m_type) {
+    case Type::Bitmap: return m_bitmap.get();
+    case Type::Icon: return m_icon.get();
+    default: return nullptr;
+    }
 }
 
 HRESULT StdPicture::Render(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, LONG xSrc, LONG ySrc,
                            LONG cxSrc, LONG cySrc) const noexcept {
     if (!hdc) return E_INVALIDARG;
-    if (m_type != Type::Bitmap || m_himetricWidth == 0 || m_himetricHeight == 0) {
-        return E_UNEXPECTED;
+    if (m_himetricWidth == 0 || m_himetricHeight == 0) return E_UNEXPECTED;
+    switch (m_type) {
+    case Type::Bitmap: return RenderBitmap(hdc, x, y, cx, cy, xSrc, ySrc, cxSrc, cySrc);
+    case Type::Icon: return RenderIcon(hdc, x, y, cx, cy);
+    default: return E_UNEXPECTED;
     }
+}
+
+HRESULT StdPicture::RenderIcon(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) const noexcept {
+    const auto across = Forwards({x, cx});
+    const auto down = Forwards({y, cy});
+    if (!across || !down) return E_INVALIDARG;
+    return ::DrawIconEx(hdc, across->start, down->start, m_icon.get(), across->length, down->length, 0, nullptr,
+                        DI_NORMAL)
+               ? S_OK
+               : E_FAIL;
+}
+
+HRESULT StdPicture::RenderBitmap(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, LONG xSrc, LONG ySrc,
+                                 LONG cxSrc, LONG cySrc) const noexcept {
     const auto srcRight = TrySum(xSrc, cxSrc);
     const auto srcBottom = TrySum(ySrc, cySrc);
     if (!srcRight || !srcBottom) return E_INVALIDARG;

@@ -53,6 +53,9 @@ struct DeleteObjectCloser {
 struct DeleteDCCloser {
     void operator()(HDC h) const noexcept { ::DeleteDC(h); }
 };
+struct DestroyIconCloser {
+    void operator()(HICON h) const noexcept { ::DestroyIcon(h); }
+};
 }  // namespace detail
 
 using unique_handle = unique_any<HANDLE, detail::CloseHandleCloser>;
@@ -62,6 +65,7 @@ using unique_hbrush = unique_any<HBRUSH, detail::DeleteObjectCloser>;
 using unique_hpen = unique_any<HPEN, detail::DeleteObjectCloser>;
 using unique_hrgn = unique_any<HRGN, detail::DeleteObjectCloser>;
 using unique_hfont = unique_any<HFONT, detail::DeleteObjectCloser>;
+using unique_hicon = unique_any<HICON, detail::DestroyIconCloser>;
 
 // A DC from GetDC/GetWindowDC, handed back to its window with ReleaseDC.
 class unique_window_dc {

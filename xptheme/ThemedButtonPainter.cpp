@@ -89,6 +89,11 @@ void pvDrawTransparentPicture(const win::StdPicture* picture, HDC hDC, int x, in
     }
     const auto image = reinterpret_cast<LPARAM>(picture->Handle());
     switch (picture->PictureType()) {
+    case win::StdPicture::Type::Icon:
+        // What the icon leaves transparent keeps the mask colour and so stays out.
+        pvDrawRect(work.dc.get(), 0, 0, widthSrc, heightSrc, mask);
+        ::DrawStateA(work.dc.get(), nullptr, nullptr, image, 0, 0, 0, widthSrc, heightSrc, DST_ICON);
+        break;
     case win::StdPicture::Type::Bitmap:
         ::DrawStateA(work.dc.get(), nullptr, nullptr, image, 0, 0, 0, widthSrc, heightSrc, DST_BITMAP);
         break;

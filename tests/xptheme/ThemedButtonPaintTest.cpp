@@ -46,6 +46,29 @@ GraphicalButton::PicturePtr BlockPicture() {
     return std::make_shared<win::StdPicture>(std::move(bitmap));
 }
 
+// The same 16 x 16 picture as an icon: the blue block opaque, the rest transparent.
+GraphicalButton::PicturePtr BlockIcon() {
+    const Canvas format(1, 1);
+    const win::unique_hbitmap color(::CreateCompatibleBitmap(format.dc(), 16, 16));
+    const win::unique_hbitmap mask(::CreateBitmap(16, 16, 1, 1, nullptr));
+    const win::unique_hdc dc(::CreateCompatibleDC(nullptr));
+    const RECT all{0, 0, 16, 16};
+    const RECT block{0, 0, 8, 8};
+    {
+        const auto selected = win::SelectObject(dc.get(), color.get());
+        const win::unique_hbrush blue(::CreateSolidBrush(kBlue));
+        ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        ::FillRect(dc.get(), &block, blue.get());
+    }
+    {
+        const auto selected = win::SelectObject(dc.get(), mask.get());
+        ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::FillRect(dc.get(), &block, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
+    ICONINFO info{TRUE, 0, 0, mask.get(), color.get()};
+    return std::make_shared<win::StdPicture>(win::unique_hicon(::CreateIconIndirect(&info)));
+}
+
 class ThemedButtonPaint : public ::testing::Test {
 protected:
     void SetUp() override { ::GetClientRect(window.button, &client); }
@@ -126,6 +149,17 @@ TEST_F(ThemedButtonPaint, MaskColourOfAPictureNeverShows) {
     EXPECT_EQ(Count(*painted, client, kMagenta), 0);
     EXPECT_EQ(Count(*painted, client, kBlue), 64);
     EXPECT_EQ(painted->Pixel(origin.x, origin.y), kBlue);
+    // An icon is laid on the mask colour first, so that what it leaves transparent
+    // stays out as well.
+    window.model.Picture(BlockIcon());
+    ASSERT_EQ(window.model.Picture()->PictureType(), win::StdPicture::Type::Icon);
+    painted = Paint();
+    EXPECT_EQ(Count(*painted, client, kMagenta), 0);
+    EXPECT_EQ(Count(*painted, client, kBlue), 64);
+    EXPECT_EQ(painted->Pixel(origin.x, origin.y), kBlue);
+    EXPECT_EQ(Count(*painted, RECT{origin.x, origin.y, origin.x + 16, origin.y + 16}, RGB(0, 0, 0)), 0)
+        << "the icon's transparent part shows";
+    window.model.Picture(BlockPicture());
 
     window.model.Enabled(false);
     painted = Paint();
