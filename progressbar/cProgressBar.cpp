@@ -77,9 +77,11 @@ void pvFillGaps(HDC hDC, const RECT& bar, const RECT& content, bool horizontal,
 using TranslateColorFn = HRESULT(WINAPI*)(OLE_COLOR, HPALETTE, COLORREF*);
 
 COLORREF pvTranslateColor(OLE_COLOR oColor) noexcept {
-    static const auto translate = win::SystemProc<TranslateColorFn>(L"oleaut32.dll", "OleTranslateColor");
+    static win::BoundEntry<TranslateColorFn> translate(
+        [](const char* name) noexcept { return win::SystemProcAddress(L"oleaut32.dll", name); }, "OleTranslateColor");
     COLORREF rgb = 0;
-    return translate && SUCCEEDED(translate(oColor, nullptr, &rgb)) ? rgb : CLR_INVALID;
+    const TranslateColorFn entry = translate.get();
+    return entry && SUCCEEDED(entry(oColor, nullptr, &rgb)) ? rgb : CLR_INVALID;
 }
 
 COLORREF PenColor(geo::BorderPen pen) noexcept {

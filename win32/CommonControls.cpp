@@ -2,6 +2,9 @@
 
 #include "SystemLibrary.h"
 
+#include <cstring>
+#include <utility>
+
 namespace comctl32 {
 namespace {
 
@@ -22,40 +25,44 @@ HMODULE LoadBoundLibrary() noexcept {
 
 // The entry by its name, or by its documented ordinal where the library exports it
 // by ordinal only (the subclass functions before version 6).
-template <typename F>
-F Entry(const char* name, WORD ordinal = 0) noexcept {
+FARPROC FindEntry(const char* name) noexcept {
     const HMODULE module = Module();
     if (!module) return nullptr;
-    FARPROC entry = ::GetProcAddress(module, name);
-    if (!entry && ordinal) entry = ::GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
-    return reinterpret_cast<F>(reinterpret_cast<void*>(entry));
+    if (const FARPROC entry = ::GetProcAddress(module, name)) return entry;
+    static constexpr std::pair<const char*, WORD> kOrdinals[] = {
+        {"SetWindowSubclass", 410}, {"GetWindowSubclass", 411}, {"RemoveWindowSubclass", 412}, {"DefSubclassProc", 413}};
+    for (const auto& [exported, ordinal] : kOrdinals) {
+        if (std::strcmp(exported, name) == 0) return ::GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
+    }
+    return nullptr;
 }
 
-// Each entry is looked up once; the library never goes away.
-struct Entries {
-    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    using SetFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR);
-    using GetFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
-    using RemoveFn = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR);
-    using DefFn = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
-
-    DllGetVersionProc dllGetVersion = Entry<DllGetVersionProc>("DllGetVersion");
-    InitFn initCommonControlsEx = Entry<InitFn>("InitCommonControlsEx");
-    SetFn setWindowSubclass = Entry<SetFn>("SetWindowSubclass", 410);
-    GetFn getWindowSubclass = Entry<GetFn>("GetWindowSubclass", 411);
-    RemoveFn removeWindowSubclass = Entry<RemoveFn>("RemoveWindowSubclass", 412);
-    DefFn defSubclassProc = Entry<DefFn>("DefSubclassProc", 413);
+template <typename F>
+struct Entry : win::BoundEntry<F> {
+    explicit constexpr Entry(const char* name) noexcept : win::BoundEntry<F>(&FindEntry, name) {}
 };
 
-const Entries& Api() noexcept {
-    static const Entries entries;
+// Each entry is kept once found; the library never goes away.
+struct Entries {
+    Entry<DllGetVersionProc> dllGetVersion{"DllGetVersion"};
+    Entry<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)> initCommonControlsEx{"InitCommonControlsEx"};
+    Entry<BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR)> setWindowSubclass{"SetWindowSubclass"};
+    Entry<BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*)> getWindowSubclass{"GetWindowSubclass"};
+    Entry<BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR)> removeWindowSubclass{"RemoveWindowSubclass"};
+    Entry<LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM)> defSubclassProc{"DefSubclassProc"};
+};
+
+Entries& Api() noexcept {
+    static Entries entries;
     return entries;
 }
 
 }  // namespace
 
+// Kept once loaded; a load that failed is tried again at the next use.
 HMODULE Module() noexcept {
-    static const HMODULE module = LoadBoundLibrary();
+    static HMODULE module = nullptr;
+    if (!module) module = LoadBoundLibrary();
     return module;
 }
 
@@ -67,30 +74,31 @@ bool IsRedirected(const wchar_t* library) noexcept {
 }
 
 DllGetVersionProc DllGetVersionEntry() noexcept {
-    if (!Api().dllGetVersion) ::SetLastError(ERROR_PROC_NOT_FOUND);
-    return Api().dllGetVersion;
+    const DllGetVersionProc entry = Api().dllGetVersion.get();
+    if (!entry) ::SetLastError(ERROR_PROC_NOT_FOUND);
+    return entry;
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) noexcept {
-    return Api().initCommonControlsEx ? Api().initCommonControlsEx(init) : FALSE;
+    return win::CallOr(Api().initCommonControlsEx, FALSE, init);
 }
 
 BOOL SetWindowSubclass(HWND hWnd, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR refData) noexcept {
-    return Api().setWindowSubclass ? Api().setWindowSubclass(hWnd, procedure, id, refData) : FALSE;
+    return win::CallOr(Api().setWindowSubclass, FALSE, hWnd, procedure, id, refData);
 }
 
 BOOL GetWindowSubclass(HWND hWnd, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR* refData) noexcept {
-    return Api().getWindowSubclass ? Api().getWindowSubclass(hWnd, procedure, id, refData) : FALSE;
+    return win::CallOr(Api().getWindowSubclass, FALSE, hWnd, procedure, id, refData);
 }
 
 BOOL RemoveWindowSubclass(HWND hWnd, SUBCLASSPROC procedure, UINT_PTR id) noexcept {
-    return Api().removeWindowSubclass ? Api().removeWindowSubclass(hWnd, procedure, id) : FALSE;
+    return win::CallOr(Api().removeWindowSubclass, FALSE, hWnd, procedure, id);
 }
 
 LRESULT DefSubclassProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept {
     // Only reached from a subclass procedure, which this library installed.
-    return Api().defSubclassProc ? Api().defSubclassProc(hWnd, uMsg, wParam, lParam)
-                                 : ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    const auto entry = Api().defSubclassProc.get();
+    return entry ? entry(hWnd, uMsg, wParam, lParam) : ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
 }  // namespace comctl32

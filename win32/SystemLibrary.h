@@ -30,6 +30,35 @@ template <typename F>
     return reinterpret_cast<F>(reinterpret_cast<void*>(SystemProcAddress(library, name)));
 }
 
+// An entry point that is looked up by `find` until it is found, and kept from then
+// on: a lookup that fails once (a library that could not be loaded at that moment)
+// is made again at the next use instead of failing for the life of the process.
+template <typename F>
+class BoundEntry {
+public:
+    using Finder = FARPROC (*)(const char* name) noexcept;
+
+    constexpr BoundEntry(Finder find, const char* name) noexcept : m_find(find), m_name(name) {}
+
+    // Null while the entry cannot be found.
+    [[nodiscard]] F get() noexcept {
+        if (!m_entry) m_entry = reinterpret_cast<F>(reinterpret_cast<void*>(m_find(m_name)));
+        return m_entry;
+    }
+
+private:
+    Finder m_find;
+    const char* m_name;
+    F m_entry = nullptr;
+};
+
+// The entry's answer, or `unbound` while the entry cannot be found.
+template <typename F, typename R, typename... Args>
+[[nodiscard]] R CallOr(BoundEntry<F>& entry, R unbound, Args... args) noexcept {
+    const F function = entry.get();
+    return function ? function(args...) : unbound;
+}
+
 // The address of `name` in the DLL of that name that the process has already loaded
 // (for a side-by-side library, the version it has bound), or null. Loads nothing.
 template <typename F>

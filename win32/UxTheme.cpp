@@ -5,105 +5,90 @@
 namespace uxtheme {
 namespace {
 
-// The library stays loaded for the life of the process once found; the table is
-// filled on first use and never changes afterwards.
-struct Entries {
-    BOOL(WINAPI* isAppThemed)() = nullptr;
-    BOOL(WINAPI* isThemeActive)() = nullptr;
-    DWORD(WINAPI* getThemeAppProperties)() = nullptr;
-    HTHEME(WINAPI* openThemeData)(HWND, LPCWSTR) = nullptr;
-    HRESULT(WINAPI* closeThemeData)(HTHEME) = nullptr;
-    HRESULT(WINAPI* getThemeInt)(HTHEME, int, int, int, int*) = nullptr;
-    HRESULT(WINAPI* drawThemeBackground)(HTHEME, HDC, int, int, const RECT*, const RECT*) = nullptr;
-    HRESULT(WINAPI* getThemeBackgroundContentRect)(HTHEME, HDC, int, int, const RECT*, RECT*) = nullptr;
-    HRESULT(WINAPI* getThemeBackgroundRegion)(HTHEME, HDC, int, int, const RECT*, HRGN*) = nullptr;
-    HRESULT(WINAPI* drawThemeText)(HTHEME, HDC, int, int, LPCWSTR, int, DWORD, DWORD, const RECT*) = nullptr;
-    HRESULT(WINAPI* drawThemeParentBackground)(HWND, HDC, const RECT*) = nullptr;
-};
+FARPROC FindEntry(const char* name) noexcept {
+    return win::SystemProcAddress(L"uxtheme.dll", name);
+}
 
 template <typename F>
-void Bind(const char* name, F& entry) noexcept {
-    entry = win::SystemProc<F>(L"uxtheme.dll", name);
-}
+struct Entry : win::BoundEntry<F> {
+    explicit constexpr Entry(const char* name) noexcept : win::BoundEntry<F>(&FindEntry, name) {}
+};
 
-Entries LoadEntries() noexcept {
-    Entries e;
-    Bind("IsAppThemed", e.isAppThemed);
-    Bind("IsThemeActive", e.isThemeActive);
-    Bind("GetThemeAppProperties", e.getThemeAppProperties);
-    Bind("OpenThemeData", e.openThemeData);
-    Bind("CloseThemeData", e.closeThemeData);
-    Bind("GetThemeInt", e.getThemeInt);
-    Bind("DrawThemeBackground", e.drawThemeBackground);
-    Bind("GetThemeBackgroundContentRect", e.getThemeBackgroundContentRect);
-    Bind("GetThemeBackgroundRegion", e.getThemeBackgroundRegion);
-    Bind("DrawThemeText", e.drawThemeText);
-    Bind("DrawThemeParentBackground", e.drawThemeParentBackground);
-    return e;
-}
+// Each entry is kept once found; the library then stays loaded for the life of the
+// process.
+struct Entries {
+    Entry<BOOL(WINAPI*)()> isAppThemed{"IsAppThemed"};
+    Entry<BOOL(WINAPI*)()> isThemeActive{"IsThemeActive"};
+    Entry<DWORD(WINAPI*)()> getThemeAppProperties{"GetThemeAppProperties"};
+    Entry<HTHEME(WINAPI*)(HWND, LPCWSTR)> openThemeData{"OpenThemeData"};
+    Entry<HRESULT(WINAPI*)(HTHEME)> closeThemeData{"CloseThemeData"};
+    Entry<HRESULT(WINAPI*)(HTHEME, int, int, int, int*)> getThemeInt{"GetThemeInt"};
+    Entry<HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, const RECT*)> drawThemeBackground{
+        "DrawThemeBackground"};
+    Entry<HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, RECT*)> getThemeBackgroundContentRect{
+        "GetThemeBackgroundContentRect"};
+    Entry<HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, HRGN*)> getThemeBackgroundRegion{
+        "GetThemeBackgroundRegion"};
+    Entry<HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCWSTR, int, DWORD, DWORD, const RECT*)> drawThemeText{
+        "DrawThemeText"};
+    Entry<HRESULT(WINAPI*)(HWND, HDC, const RECT*)> drawThemeParentBackground{"DrawThemeParentBackground"};
+};
 
-const Entries& Api() noexcept {
-    static const Entries entries = LoadEntries();
+Entries& Api() noexcept {
+    static Entries entries;
     return entries;
 }
 
 }  // namespace
 
+using win::CallOr;
+
 bool IsAppThemed() noexcept {
-    return Api().isAppThemed && Api().isAppThemed();
+    return CallOr(Api().isAppThemed, FALSE) != FALSE;
 }
 
 bool IsThemeActive() noexcept {
-    return Api().isThemeActive && Api().isThemeActive();
+    return CallOr(Api().isThemeActive, FALSE) != FALSE;
 }
 
 DWORD GetThemeAppProperties() noexcept {
-    return Api().getThemeAppProperties ? Api().getThemeAppProperties() : 0;
+    return CallOr(Api().getThemeAppProperties, DWORD{0});
 }
 
 HTHEME OpenThemeData(HWND hwnd, LPCWSTR classList) noexcept {
-    return Api().openThemeData ? Api().openThemeData(hwnd, classList) : nullptr;
+    return CallOr(Api().openThemeData, HTHEME{}, hwnd, classList);
 }
 
 HRESULT CloseThemeData(HTHEME theme) noexcept {
-    return Api().closeThemeData ? Api().closeThemeData(theme) : E_NOTIMPL;
+    return CallOr(Api().closeThemeData, E_NOTIMPL, theme);
 }
 
 HRESULT GetThemeInt(HTHEME theme, int part, int state, int prop, int* value) noexcept {
-    return Api().getThemeInt ? Api().getThemeInt(theme, part, state, prop, value) : E_NOTIMPL;
+    return CallOr(Api().getThemeInt, E_NOTIMPL, theme, part, state, prop, value);
 }
 
 HRESULT DrawThemeBackground(HTHEME theme, HDC hdc, int part, int state, const RECT* rect,
                             const RECT* clip) noexcept {
-    return Api().drawThemeBackground
-               ? Api().drawThemeBackground(theme, hdc, part, state, rect, clip)
-               : E_NOTIMPL;
+    return CallOr(Api().drawThemeBackground, E_NOTIMPL, theme, hdc, part, state, rect, clip);
 }
 
 HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC hdc, int part, int state,
                                       const RECT* bounds, RECT* content) noexcept {
-    return Api().getThemeBackgroundContentRect
-               ? Api().getThemeBackgroundContentRect(theme, hdc, part, state, bounds, content)
-               : E_NOTIMPL;
+    return CallOr(Api().getThemeBackgroundContentRect, E_NOTIMPL, theme, hdc, part, state, bounds, content);
 }
 
 HRESULT GetThemeBackgroundRegion(HTHEME theme, HDC hdc, int part, int state, const RECT* rect,
                                  HRGN* region) noexcept {
-    return Api().getThemeBackgroundRegion
-               ? Api().getThemeBackgroundRegion(theme, hdc, part, state, rect, region)
-               : E_NOTIMPL;
+    return CallOr(Api().getThemeBackgroundRegion, E_NOTIMPL, theme, hdc, part, state, rect, region);
 }
 
 HRESULT DrawThemeText(HTHEME theme, HDC hdc, int part, int state, LPCWSTR text, int length,
                       DWORD flags, DWORD flags2, const RECT* rect) noexcept {
-    return Api().drawThemeText
-               ? Api().drawThemeText(theme, hdc, part, state, text, length, flags, flags2, rect)
-               : E_NOTIMPL;
+    return CallOr(Api().drawThemeText, E_NOTIMPL, theme, hdc, part, state, text, length, flags, flags2, rect);
 }
 
 HRESULT DrawThemeParentBackground(HWND hwnd, HDC hdc, const RECT* rect) noexcept {
-    return Api().drawThemeParentBackground ? Api().drawThemeParentBackground(hwnd, hdc, rect)
-                                           : E_NOTIMPL;
+    return CallOr(Api().drawThemeParentBackground, E_NOTIMPL, hwnd, hdc, rect);
 }
 
 }  // namespace uxtheme
