@@ -84,20 +84,23 @@ RECT TwipsToPixels(const RECT& twips, int dpi) noexcept {
             TwipsToPixels(twips.right, dpi), TwipsToPixels(twips.bottom, dpi)};
 }
 
-// Bound when the link is first clicked: importing it would load the shell's
-// libraries before the window's first paint.
-using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-
 // Elevated, the program would start the browser as administrator, web pages
 // included, by the per-user association for https that any program of the user can
 // change; the desktop's shell starts it with the user's normal rights instead.
-void OpenInShell(HWND owner) noexcept {
+// shell32 is bound when the link is first clicked: importing it would load the
+// shell's libraries before the window's first paint.
+void OpenInShell(HWND owner, const FrmQuenfix::ShellRequest& request) noexcept {
+    using win::WideFromAnsi;
     if (win::ProcessIsElevated().value_or(false) &&
-        win::DesktopShell::Open(win::WideFromAnsi(FrmQuenfix::kMakersPage).c_str(), L"Open", SW_SHOWNORMAL)) {
+        win::DesktopShell::Open(WideFromAnsi(request.file).c_str(), WideFromAnsi(request.operation).c_str(),
+                                WideFromAnsi(request.parameters).c_str(), WideFromAnsi(request.directory).c_str(),
+                                request.show)) {
         return;
     }
-    static const auto shellExecute = win::SystemProc<ShellExecuteFn>(L"shell32.dll", "ShellExecuteA");
-    if (shellExecute) shellExecute(owner, "Open", FrmQuenfix::kMakersPage, "", "", SW_SHOWNORMAL);
+    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    if (const auto shellExecute = win::SystemProc<ShellExecuteFn>(L"shell32.dll", "ShellExecuteA")) {
+        shellExecute(owner, request.operation, request.file, request.parameters, request.directory, request.show);
+    }
 }
 
 }  // namespace
@@ -229,9 +232,16 @@ void FrmQuenfix::SetLabelCaption(ControlId label, const std::string& text) noexc
 }
 
 void FrmQuenfix::RunRepair() {
-    // Every step below lets pending messages through; once a quit request is
-    // pending (the window was closed) the run stops where it is.
-    const auto letMessagesThrough = [] { return MessagePump::ProcessPendingMessages(); };
+    // Every step below lets pending messages through; once the window is closed
+    // the run stops where it is. A modal loop of another's (a shell call's, say) can
+    // take the quit request on its way: the window's own end then stops the run,
+    // and puts the request back for the message loop.
+    const auto letMessagesThrough = [this] {
+        const bool going = MessagePump::ProcessPendingMessages();
+        if (!m_destroyed) return going;
+        ::PostQuitMessage(0);
+        return false;
+    };
 
     ::SendMessageW(Control(kCommand1), BM_SETCHECK, BST_UNCHECKED, 0);
     // A press during a run starts a whole run inside it, on the same stack: a burst
@@ -266,6 +276,17 @@ void FrmQuenfix::RunRepair() {
     letMessagesThrough();
 }
 
+// As a dialog does: the control that had the focus gets it back when the window is
+// active again, and at first the one with the lowest tab index, Command1.
+void FrmQuenfix::OnActivate(bool active) noexcept {
+    if (!active) {
+        const HWND focus = ::GetFocus();
+        if (focus && ::IsChild(Hwnd(), focus)) m_focus = focus;
+        return;
+    }
+    ::SetFocus(m_focus && ::IsWindow(m_focus) ? m_focus : Control(kCommand1));
+}
+
 LRESULT FrmQuenfix::OnCtlColorStatic(HDC hdc, HWND control) noexcept {
     ::SetBkMode(hdc, TRANSPARENT);
     const int colour = control == Control(kLabel4) ? COLOR_HIGHLIGHT : COLOR_BTNTEXT;
@@ -284,13 +305,18 @@ void FrmQuenfix::OnCommand(int id, int code) {
 }
 
 void FrmQuenfix::OpenMakersPage() {
-    if (m_openLink) m_openLink(Hwnd());
+    if (m_openLink) m_openLink(Hwnd(), {"Open", kMakersPage, "", "", SW_SHOWNORMAL});
 }
 
 LRESULT FrmQuenfix::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_ACTIVATE:
+        // Not for a minimised window: it keeps the focus itself, as the default does.
+        if (HIWORD(wp) != 0) break;
+        OnActivate(LOWORD(wp) != WA_INACTIVE);
+        return 0;
     case WM_SETCURSOR:
         if (OnSetCursor(reinterpret_cast<HWND>(wp))) return TRUE;
         break;
@@ -302,7 +328,8 @@ LRESULT FrmQuenfix::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_DESTROY:
         // Closing the window ends the program, a run in progress included: the run
-        // sees the quit request at its next step and stops there.
+        // sees that at its next step and stops there.
+        m_destroyed = true;
         ::PostQuitMessage(0);
         return 0;
     default:

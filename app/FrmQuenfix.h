@@ -32,7 +32,15 @@ public:
     static constexpr const char* kMakersPage = "https://www.facebook.com/Tarnwick";
     static constexpr const char* kRegistering = "Registering: ";
 
-    using LinkOpener = std::function<void(HWND owner)>;
+    // What a click on the link hands the shell: ShellExecute's arguments.
+    struct ShellRequest {
+        const char* operation;
+        const char* file;
+        const char* parameters;
+        const char* directory;
+        int show;
+    };
+    using LinkOpener = std::function<void(HWND owner, const ShellRequest& request)>;
 
     explicit FrmQuenfix(RepairPlatform platform = RepairPlatform::System(),
                         mdXpThemeSupport::Platform themePlatform = mdXpThemeSupport::Platform::System());
@@ -48,7 +56,8 @@ public:
     // administrator rights it runs nothing and says so in Label2.
     void RunRepair();
 
-    // Replaces what a click on the link does (by default the shell opens the page).
+    // Replaces what a click on the link does with its request (by default the
+    // desktop's shell, or the program's own, opens the page).
     void SetLinkOpener(LinkOpener opener) { m_openLink = std::move(opener); }
 
     // The visual-style support of the window's controls; its start-up runs before
@@ -74,6 +83,7 @@ private:
     [[nodiscard]] std::string ItemText(int index) const;
     void SetLabelCaption(ControlId label, const std::string& text) noexcept;
 
+    void OnActivate(bool active) noexcept;
     LRESULT OnCtlColorStatic(HDC hdc, HWND control) noexcept;
     bool OnSetCursor(HWND control) noexcept;
     void OnCommand(int id, int code);
@@ -93,5 +103,8 @@ private:
     cProgressBar m_cProgress;
     HCURSOR m_linkCursor = nullptr;
     int m_runsInProgress = 0;
+    bool m_destroyed = false;
+    // The control that had the focus when the window was last deactivated.
+    HWND m_focus = nullptr;
     win::unique_hbitmap m_logo;
 };

@@ -113,21 +113,22 @@ ComPtr<IShellDispatch2> DesktopDispatch(const Com& com) noexcept {
 
 }  // namespace
 
-bool Open(const wchar_t* file, const wchar_t* operation, int show) noexcept {
+bool Open(const wchar_t* file, const wchar_t* operation, const wchar_t* parameters, const wchar_t* directory,
+          int show) noexcept {
     const Com com;
     if (!com.Complete()) return false;
     const Apartment apartment(com);
     const ComPtr<IShellDispatch2> shell = DesktopDispatch(com);
     if (!shell) return false;
     const TextVariant fileText(com, file);
-    const TextVariant noParameters(com, L"");
-    const TextVariant noDirectory(com, L"");
+    const TextVariant parameterText(com, parameters);
+    const TextVariant directoryText(com, directory);
     const TextVariant operationText(com, operation);
     VARIANT showCommand{};
     showCommand.vt = VT_I4;
     showCommand.lVal = show;
-    if (!fileText.Valid() || !noParameters.Valid() || !noDirectory.Valid() || !operationText.Valid()) return false;
-    return SUCCEEDED(shell->ShellExecute(fileText.get().bstrVal, noParameters.get(), noDirectory.get(),
+    if (!fileText.Valid() || !parameterText.Valid() || !directoryText.Valid() || !operationText.Valid()) return false;
+    return SUCCEEDED(shell->ShellExecute(fileText.get().bstrVal, parameterText.get(), directoryText.get(),
                                          operationText.get(), showCommand));
 }
 

@@ -5,9 +5,9 @@
 
 namespace win::DesktopShell {
 
-// Hands `file` to the desktop's shell with `operation`, empty parameters, an empty
-// directory and the show command `show`. False when there is no desktop shell to
-// take it or it refused; the caller then opens it itself.
-[[nodiscard]] bool Open(const wchar_t* file, const wchar_t* operation, int show) noexcept;
+// Hands `file` to the desktop's shell with ShellExecute's other arguments. False when
+// there is no desktop shell to take it or it refused; the caller then opens it itself.
+[[nodiscard]] bool Open(const wchar_t* file, const wchar_t* operation, const wchar_t* parameters,
+                        const wchar_t* directory, int show) noexcept;
 
 }  // namespace win::DesktopShell

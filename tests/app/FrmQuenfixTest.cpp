@@ -86,14 +86,44 @@ TEST_F(FrmQuenfixTest, LinkLabelIsTransparentInTheHighlightColourAndShowsTheHand
                                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
 }
 
+// The window keeps its focus as dialogs do: on "Repair Now" when it opens, which
+// gives the themed button its defaulted look, and there again when it is active
+// after another window was.
+TEST(FrmQuenfixFocus, RepairNowHasTheFocusWhenTheWindowOpensAndWhenItIsActiveAgain) {
+    FormUnderTest under;
+    ASSERT_TRUE(under.Create(true));
+    const HWND form = under.Form().Hwnd();
+    const HWND button = under.Control(FrmQuenfix::kCommand1);
+    const auto activate = [](HWND window) {
+        ::SetForegroundWindow(window);
+        return WaitFor([&] { return ::GetActiveWindow() == window; }, kPatienceMs);
+    };
+    ASSERT_TRUE(activate(form));
+    EXPECT_EQ(::GetFocus(), button);
+    const HWND other = ::CreateWindowExW(0, L"BUTTON", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 30, nullptr,
+                                         nullptr, nullptr, nullptr);
+    ASSERT_TRUE(activate(other));
+    EXPECT_EQ(::GetFocus(), other);
+    ASSERT_TRUE(activate(form));
+    EXPECT_EQ(::GetFocus(), button);
+    ::DestroyWindow(other);
+}
+
+// The shell is asked to "Open" the page, with empty parameters and directory (empty
+// strings, not null) and the normal show command.
 TEST_F(FrmQuenfixTest, ClickOnTheLinkLabelOrTheImageOpensTheMakersPage) {
-    std::vector<HWND> opened;
-    under.Form().SetLinkOpener([&](HWND owner) { opened.push_back(owner); });
+    std::vector<std::string> requests;
+    under.Form().SetLinkOpener([&](HWND owner, const FrmQuenfix::ShellRequest& r) {
+        const auto text = [](const char* s) { return s ? "\"" + std::string(s) + "\"" : std::string("null"); };
+        requests.push_back((owner == Window() ? "window " : "other ") + text(r.operation) + " " + text(r.file) + " " +
+                           text(r.parameters) + " " + text(r.directory) + " " + std::to_string(r.show));
+    });
     for (int id : {FrmQuenfix::kLabel4, FrmQuenfix::kImage2}) {
         ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
                        reinterpret_cast<LPARAM>(Control(id)));
     }
-    EXPECT_EQ(opened, (std::vector<HWND>{Window(), Window()}));
+    const std::string request = R"(window "Open" "https://www.facebook.com/Tarnwick" "" "" 1)";
+    EXPECT_EQ(requests, (std::vector<std::string>{request, request}));
 }
 
 // Every call of a whole run: for each line the switch goes off, the line runs, the
@@ -192,16 +222,29 @@ TEST_F(FrmQuenfixTest, PressDuringTheFirstExecutionOfALineStartsARunOnlyOnceTheS
     EXPECT_EQ(under.redirectionOffAtExecution, off);
 }
 
-TEST_F(FrmQuenfixTest, CloseDuringARunStopsItAtOnce) {
-    const HWND label = Control(FrmQuenfix::kLabel2);
-    under.onExecution = [&](int execution) {
-        if (execution == 5) ::PostMessageW(Window(), WM_CLOSE, 0, 0);
-    };
-    under.Form().RunRepair();
-    EXPECT_EQ(Executions(), 5);
-    EXPECT_FALSE(::IsWindow(label));
-    MSG quit;
-    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+// Also when a modal loop of another's, as a shell call may run, handles the close
+// and takes the quit request: the run stops, and the request is there again for the
+// message loop.
+TEST(FrmQuenfixClose, CloseDuringARunStopsItAtOnceAlsoWhenAnotherLoopTakesTheQuitRequest) {
+    for (const bool taken : {false, true}) {
+        SCOPED_TRACE(taken);
+        FormUnderTest under;
+        ASSERT_TRUE(under.Create());
+        const HWND label = under.Control(FrmQuenfix::kLabel2);
+        under.onExecution = [&](int execution) {
+            if (execution != 5) return;
+            ::PostMessageW(under.Form().Hwnd(), WM_CLOSE, 0, 0);
+            MSG msg;
+            while (taken && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message != WM_QUIT) ::DispatchMessageW(&msg);
+            }
+        };
+        under.Form().RunRepair();
+        EXPECT_EQ(under.commands.size(), 5u);
+        EXPECT_FALSE(::IsWindow(label));
+        MSG quit;
+        EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    }
 }
 
 TEST_F(FrmQuenfixTest, CloseInsideANestedRunStopsBothRuns) {
