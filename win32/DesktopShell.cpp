@@ -1,7 +1,6 @@
 #include "DesktopShell.h"
 
 #include "SystemLibrary.h"
-#include "UniqueHandle.h"
 
 #include <windows.h>
 #include <exdisp.h>

@@ -1,16 +1,12 @@
 #include "JobWatch.h"
 
+#include "TestSupport.h"
+
 namespace {
 
 // The key that tells the watcher to stop; the job's own messages carry the job's key.
 constexpr ULONG_PTR kJobKey = 1;
 constexpr ULONG_PTR kStopKey = 2;
-
-unsigned long long CreationTime(HANDLE process) {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-    return (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-}
 
 std::string ImageOf(HANDLE process) {
     char image[MAX_PATH];
@@ -82,7 +78,7 @@ std::vector<JobWatch::Member> JobWatch::Started() const {
         DWORD exitCode = 0;
         if (process) ::GetExitCodeProcess(process, &exitCode);
         members.push_back({opened.id, process != nullptr, process ? ImageOf(process) : std::string(),
-                           process ? CreationTime(process) : 0, exitCode});
+                           process ? testing_support::CreationTime(process) : 0, exitCode});
     }
     return members;
 }

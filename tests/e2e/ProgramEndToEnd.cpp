@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -81,30 +82,27 @@ bool IsRegsvr32(const JobWatch::Member& member) {
     return image.ends_with("\\regsvr32.exe");
 }
 
-// Whether the child ended, without a line, by a code that the stand-in never ends
-// with: it died before its own code ran, in Wine's loader.
-bool DiedBeforeItRan(const JobWatch::Member& child) {
-    switch (child.exitCode) {
-    case STILL_ACTIVE:
-    case standin::kLogged:
-    case standin::kNoTurn:
-    case standin::kLogNotOpened:
-    case standin::kLineNotWritten:
-        return false;
-    default:
-        return true;
-    }
-}
-
-std::string HowItEnded(const JobWatch::Member& child) {
+// How a child without a line ended, where its exit code is one the stand-in gives
+// or says that it still runs; nothing for any other code.
+std::optional<std::string> KnownEnd(const JobWatch::Member& child) {
     switch (child.exitCode) {
     case STILL_ACTIVE: return "is still running";
     case standin::kLogged: return "says it wrote its line, which the log does not hold";
     case standin::kNoTurn: return "could not take its turn at the log";
     case standin::kLogNotOpened: return "could not open the log";
     case standin::kLineNotWritten: return "could not write its line";
-    default: break;
+    default: return std::nullopt;
     }
+}
+
+// Whether the child ended, without a line, by a code that the stand-in never ends
+// with: it died before its own code ran, in Wine's loader.
+bool DiedBeforeItRan(const JobWatch::Member& child) {
+    return !KnownEnd(child);
+}
+
+std::string HowItEnded(const JobWatch::Member& child) {
+    if (const auto known = KnownEnd(child)) return *known;
     std::ostringstream text;
     text << "ended with 0x" << std::hex << child.exitCode << ": it died before its own code ran";
     return text.str();
@@ -195,7 +193,7 @@ testing::AssertionResult ProgramEndToEnd::EveryExecutionLogged(size_t count) con
     }
 
     const auto started = program->Job().Started();
-    const size_t regsvr32 = Regsvr32Started();
+    const auto regsvr32 = static_cast<size_t>(std::ranges::count_if(started, IsRegsvr32));
     const auto unknown = std::ranges::count_if(started, [](const JobWatch::Member& m) { return !m.opened; });
     failure << "\n  the program started " << regsvr32 << " regsvr32 processes";
     if (unknown) failure << " and " << unknown << " that had gone before they could be looked at";

@@ -120,12 +120,12 @@ unsigned long long Ticks(const FILETIME& time) {
     return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
+}  // namespace
+
 unsigned long long CreationTime(HANDLE process) {
     FILETIME created{}, exited{}, kernel{}, user{};
     return ::GetProcessTimes(process, &created, &exited, &kernel, &user) ? Ticks(created) : 0;
 }
-
-}  // namespace
 
 unsigned long long Now() {
     FILETIME now{};

@@ -90,6 +90,8 @@ struct Child {
 };
 // The current time as a FILETIME count, for LiveChildrenSince.
 unsigned long long Now();
+// When the process was created, as a FILETIME count; 0 when that cannot be read.
+unsigned long long CreationTime(HANDLE process);
 // This process's children that are still running and were created at or after `since`.
 std::vector<Child> LiveChildrenSince(unsigned long long since);
 void Terminate(DWORD processId);
