@@ -3,17 +3,15 @@
 #include "AnsiText.h"
 #include "CommandList.h"
 #include "CommonControls.h"
-#include "DesktopShell.h"
 #include "HiddenCommand.h"
 #include "MessagePump.h"
-#include "ProcessElevation.h"
 #include "ProgressDisplay.h"
-#include "SystemLibrary.h"
 #include "Units.h"
 #include "mdXpThemeSupport.h"
 #include "resource.h"
 
 #include <array>
+#include <new>
 #include <vector>
 
 namespace {
@@ -84,23 +82,12 @@ RECT TwipsToPixels(const RECT& twips, int dpi) noexcept {
             TwipsToPixels(twips.right, dpi), TwipsToPixels(twips.bottom, dpi)};
 }
 
-// Elevated, the program would start the browser as administrator, web pages
-// included, by the per-user association for https that any program of the user can
-// change; the desktop's shell starts it with the user's normal rights instead.
-// shell32 is bound when the link is first clicked: importing it would load the
-// shell's libraries before the window's first paint.
-void OpenInShell(HWND owner, const FrmQuenfix::ShellRequest& request) noexcept {
-    using win::WideFromAnsi;
-    if (win::ProcessIsElevated().value_or(false) &&
-        win::DesktopShell::Open(WideFromAnsi(request.file).c_str(), WideFromAnsi(request.operation).c_str(),
-                                WideFromAnsi(request.parameters).c_str(), WideFromAnsi(request.directory).c_str(),
-                                request.show)) {
-        return;
-    }
-    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-    if (const auto shellExecute = win::SystemProc<ShellExecuteFn>(L"shell32.dll", "ShellExecuteA")) {
-        shellExecute(owner, request.operation, request.file, request.parameters, request.directory, request.show);
-    }
+// What the user reads where the program will not open the page itself.
+std::wstring AddressMessage(const std::wstring& address) {
+    return L"Quenfix runs as administrator, and a browser it started would run so too, web pages included. "
+           L"It hands pages to the Windows desktop (Explorer) instead, which could not take this one now.\n\n"
+           L"Open this address in your browser:\n\n" +
+           address + L"\n\n(Ctrl+C copies this message.)";
 }
 
 }  // namespace
@@ -108,7 +95,7 @@ void OpenInShell(HWND owner, const FrmQuenfix::ShellRequest& request) noexcept {
 FrmQuenfix::FrmQuenfix(RepairPlatform platform, mdXpThemeSupport::Platform themePlatform)
     : m_platform(std::move(platform)),
       m_themeSupport(themePlatform),
-      m_openLink(&OpenInShell),
+      m_link(LinkPlatform::System()),
       m_font(std::make_shared<win::StdFont>("Verdana", 6.75, win::StdFont::kBold)) {}
 
 void FrmQuenfix::CustomizeClass(WNDCLASSEXW& wc) noexcept {
@@ -116,6 +103,15 @@ void FrmQuenfix::CustomizeClass(WNDCLASSEXW& wc) noexcept {
 }
 
 bool FrmQuenfix::Create() noexcept {
+    try {
+        return CreateWindowAndControls();
+    } catch (const std::bad_alloc&) {
+        DestroyHwnd();
+        return false;
+    }
+}
+
+bool FrmQuenfix::CreateWindowAndControls() {
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
     const int dpi = win::ScreenDpi().x;
@@ -142,7 +138,7 @@ bool FrmQuenfix::Create() noexcept {
     return true;
 }
 
-bool FrmQuenfix::CreateControls() noexcept {
+bool FrmQuenfix::CreateControls() {
     const int dpi = win::ScreenDpi().x;
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (!Picture1.Create(Hwnd(), kPicture1, TwipsToPixels(kPicture1Twips, dpi))) return false;
@@ -186,7 +182,7 @@ void FrmQuenfix::FillCommandList() noexcept {
     }
 }
 
-void FrmQuenfix::Load() noexcept {
+void FrmQuenfix::Load() {
     const mdXpThemeSupport::FormControl controls[] = {
         mdXpThemeSupport::FormControl::Of(mdXpThemeSupport::ControlKind::CheckBox, m_command1)};
     m_themeSupport.FixThemeSupport(controls);
@@ -304,8 +300,22 @@ void FrmQuenfix::OnCommand(int id, int code) {
     if ((id == kImage2 || id == kLabel4) && code == STN_CLICKED) OpenMakersPage();
 }
 
-void FrmQuenfix::OpenMakersPage() {
-    if (m_openLink) m_openLink(Hwnd(), {"Open", kMakersPage, "", "", SW_SHOWNORMAL});
+// Elevated, the program would start the browser as administrator, web pages
+// included, by the per-user association for https that any program of the user can
+// change; so then, and whenever its rights cannot be told, the desktop's shell starts
+// it with the user's normal rights, or the user is given the address. A failed
+// allocation opens nothing.
+void FrmQuenfix::OpenMakersPage() noexcept {
+    try {
+        if (m_link.processIsElevated() == false) {
+            m_link.shellExecute(Hwnd(), "Open", kMakersPage, "", "", SW_SHOWNORMAL);
+            return;
+        }
+        const std::wstring page = win::WideFromAnsi(kMakersPage);
+        if (m_link.desktopShellExecute(page.c_str(), L"Open", L"", L"", SW_SHOWNORMAL)) return;
+        m_link.messageBox(Hwnd(), AddressMessage(page).c_str(), L"Quenfix", MB_OK | MB_ICONINFORMATION);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 LRESULT FrmQuenfix::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

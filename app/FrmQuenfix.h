@@ -5,6 +5,7 @@
 
 #include "BaseWindow.h"
 #include "GraphicalButton.h"
+#include "LinkPlatform.h"
 #include "PictureBox.h"
 #include "RepairPlatform.h"
 #include "StdFont.h"
@@ -32,22 +33,13 @@ public:
     static constexpr const char* kMakersPage = "https://www.facebook.com/Tarnwick";
     static constexpr const char* kRegistering = "Registering: ";
 
-    // What a click on the link hands the shell: ShellExecute's arguments.
-    struct ShellRequest {
-        const char* operation;
-        const char* file;
-        const char* parameters;
-        const char* directory;
-        int show;
-    };
-    using LinkOpener = std::function<void(HWND owner, const ShellRequest& request)>;
-
     explicit FrmQuenfix(RepairPlatform platform = RepairPlatform::System(),
                         mdXpThemeSupport::Platform themePlatform = mdXpThemeSupport::Platform::System());
     ~FrmQuenfix() { DestroyHwnd(); }
 
     // Creates the window and its controls and runs the load step; the window is
-    // not shown yet. Returns false when the system refused to create it.
+    // not shown yet. Returns false, and leaves no window, when the system refused
+    // to create it or memory ran out.
     bool Create() noexcept;
     void Show() noexcept;
 
@@ -56,9 +48,8 @@ public:
     // administrator rights it runs nothing and says so in Label2.
     void RunRepair();
 
-    // Replaces what a click on the link does with its request (by default the
-    // desktop's shell, or the program's own, opens the page).
-    void SetLinkOpener(LinkOpener opener) { m_openLink = std::move(opener); }
+    // Replaces what a click on the link asks of the system.
+    void SetLinkPlatform(LinkPlatform platform) { m_link = std::move(platform); }
 
     // The visual-style support of the window's controls; its start-up runs before
     // the window is created.
@@ -73,9 +64,11 @@ public:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
-    bool CreateControls() noexcept;
+    // These throw only what an allocation throws.
+    bool CreateWindowAndControls();
+    bool CreateControls();
     void FillCommandList() noexcept;
-    void Load() noexcept;
+    void Load();
     void ShowProgress(int linesDone);
     HWND Control(ControlId id) const noexcept { return ::GetDlgItem(Hwnd(), id); }
 
@@ -87,14 +80,14 @@ private:
     LRESULT OnCtlColorStatic(HDC hdc, HWND control) noexcept;
     bool OnSetCursor(HWND control) noexcept;
     void OnCommand(int id, int code);
-    void OpenMakersPage();
+    void OpenMakersPage() noexcept;
 
     static LRESULT CALLBACK Command1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                          UINT_PTR id, DWORD_PTR self) noexcept;
 
     RepairPlatform m_platform;
     mdXpThemeSupport::ThemeSupport m_themeSupport;
-    LinkOpener m_openLink;
+    LinkPlatform m_link;
     std::shared_ptr<win::StdFont> m_font;
     PictureBox Picture1;
     // Command1 as the themed painting sees it.

@@ -5,30 +5,40 @@
 #include "UniqueHandle.h"
 
 #include <cwchar>
+#include <new>
 #include <string_view>
 #include <vector>
 
 namespace HiddenCommand {
 namespace {
 
-// The attribute list that limits what a child inherits to one handle. Its functions
-// are looked up at run time: systems before Vista lack them, and the child then
-// inherits the program's inheritable handles, of which the pipe's read end is not one.
+// The thread's last error, never 0: a step that failed must not read as done.
+DWORD LastError() noexcept {
+    const DWORD error = ::GetLastError();
+    return error != 0 ? error : ERROR_INTERNAL_ERROR;
+}
+
+// The attribute list that limits what a child inherits to one handle.
 class InheritOnlyList {
 public:
     explicit InheritOnlyList(HANDLE handle) noexcept : m_handle(handle) {
-        const auto initialize = win::LoadedProc<InitializeFn>(kKernel32, "InitializeProcThreadAttributeList");
-        const auto update = win::LoadedProc<UpdateFn>(kKernel32, "UpdateProcThreadAttribute");
-        m_delete = win::LoadedProc<DeleteFn>(kKernel32, "DeleteProcThreadAttributeList");
-        if (!initialize || !update || !m_delete) return;
         SIZE_T size = 0;
-        initialize(nullptr, 1, 0, &size);
-        m_storage.resize(size);
+        ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        try {
+            m_storage.resize(size);
+        } catch (const std::bad_alloc&) {
+            m_error = ERROR_NOT_ENOUGH_MEMORY;
+            return;
+        }
         const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(m_storage.data());
-        if (size == 0 || !initialize(list, 1, 0, &size)) return;
+        if (size == 0 || !::InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+            m_error = LastError();
+            return;
+        }
         m_list = list;
-        if (!update(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &m_handle, sizeof m_handle,
-                    nullptr, nullptr)) {
+        if (!::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &m_handle, sizeof m_handle,
+                                         nullptr, nullptr)) {
+            m_error = LastError();
             Release();
         }
     }
@@ -36,26 +46,20 @@ public:
     InheritOnlyList& operator=(const InheritOnlyList&) = delete;
     ~InheritOnlyList() { Release(); }
 
-    // Null when the system cannot limit inheritance.
+    // Null when the list could not be made; Error() says why.
     [[nodiscard]] LPPROC_THREAD_ATTRIBUTE_LIST get() const noexcept { return m_list; }
+    [[nodiscard]] DWORD Error() const noexcept { return m_error; }
 
 private:
-    using InitializeFn = BOOL(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD, DWORD, PSIZE_T);
-    using UpdateFn = BOOL(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD, DWORD_PTR, PVOID, SIZE_T,
-                                   PVOID, PSIZE_T);
-    using DeleteFn = VOID(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST);
-
-    static constexpr const wchar_t* kKernel32 = L"kernel32.dll";
-
     void Release() noexcept {
-        if (m_list) m_delete(m_list);
+        if (m_list) ::DeleteProcThreadAttributeList(m_list);
         m_list = nullptr;
     }
 
     HANDLE m_handle;
     std::vector<unsigned char> m_storage;
     LPPROC_THREAD_ATTRIBUTE_LIST m_list = nullptr;
-    DeleteFn m_delete = nullptr;
+    DWORD m_error = 0;
 };
 
 std::string_view FirstToken(std::string_view commandLine) noexcept {
@@ -90,15 +94,32 @@ int CompareNameWithPath(std::wstring_view entry) noexcept {
     return ::CompareStringOrdinal(name.data(), static_cast<int>(name.size()), L"PATH", 4, TRUE);
 }
 
-struct EnvironmentStringsCloser {
-    void operator()(wchar_t* block) const noexcept { ::FreeEnvironmentStringsW(block); }
+using CreateEnvironmentBlockFn = BOOL(WINAPI*)(LPVOID* block, HANDLE token, BOOL inherit);
+using DestroyEnvironmentBlockFn = BOOL(WINAPI*)(LPVOID block);
+
+struct EnvironmentBlockDestroyer {
+    void operator()(void* block) const noexcept {
+        if (const auto destroy = win::SystemProc<DestroyEnvironmentBlockFn>(L"userenv.dll", "DestroyEnvironmentBlock")) {
+            destroy(block);
+        }
+    }
 };
 
-// The program's own environment with PATH replaced. A Unicode block, so that no
-// value is lost to the conversion into the ANSI code page.
-std::wstring ChildEnvironment() {
-    const win::unique_any<wchar_t*, EnvironmentStringsCloser> own(::GetEnvironmentStringsW());
-    return EnvironmentWithPath(own.get(), SystemSearchPath());
+// The machine's own variables with PATH replaced: nothing of the user's reaches a
+// child. An elevated program's environment holds the user's variables (those of
+// HKCU\Environment and whatever started it), and they steer where system files are
+// found (windir, SystemRoot), what a runtime loads into regsvr32 (COR_PROFILER_PATH,
+// __COMPAT_LAYER) and which paths a component writes into the machine's registry
+// (ProgramFiles, CommonProgramFiles). A Unicode block, so that no value is lost to
+// the conversion into the ANSI code page. Nothing, with the thread's last error set,
+// when the machine's block cannot be built.
+std::optional<std::wstring> ChildEnvironment() {
+    const auto create = win::SystemProc<CreateEnvironmentBlockFn>(L"userenv.dll", "CreateEnvironmentBlock");
+    void* block = nullptr;
+    // No token and nothing inherited: the system's variables alone.
+    if (!create || !create(&block, nullptr, FALSE)) return std::nullopt;
+    const win::unique_any<void*, EnvironmentBlockDestroyer> machine(block);
+    return EnvironmentWithPath(static_cast<const wchar_t*>(machine.get()), SystemSearchPath());
 }
 
 // The thread's file-system redirection, switched off for as long as the object
@@ -123,6 +144,44 @@ private:
 
 std::string ErrorText(const char* what, DWORD code) {
     return std::string("Error: ") + what + " failed. " + std::to_string(code);
+}
+
+// Starts the command line with `output` as its standard output and nothing else of
+// this process's. 0 when the child was started (`process` then holds it), and
+// otherwise the system's error code: also when the child's environment or the
+// limit of what it inherits could not be made, for it would then get more.
+DWORD StartChild(const std::string& sCommand, HANDLE output, bool bRedirectionOff, const RepairPlatform& platform,
+                 PROCESS_INFORMATION& process) {
+    const InheritOnlyList inheritOnly(output);
+    if (!inheritOnly.get()) return inheritOnly.Error();
+    std::optional<std::wstring> environment = ChildEnvironment();
+    if (!environment) return LastError();
+
+    STARTUPINFOEXA startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.StartupInfo.wShowWindow = SW_SHOWMINNOACTIVE;
+    startup.StartupInfo.hStdOutput = output;
+    startup.lpAttributeList = inheritOnly.get();
+
+    const std::optional<std::string> application = ResolveApplicationName(sCommand);
+    std::vector<char> commandLine(sCommand.begin(), sCommand.end());
+    commandLine.push_back('\0');
+    constexpr DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT;
+    // A component file that the system directory lacks is searched for in the
+    // child's current directory and on its PATH: both name system folders only.
+    // A 32-bit child on 64-bit Windows sees these paths through its own file-system
+    // redirection, System32 as SysWOW64, so each of the two executions of a line
+    // searches the system directory of its own bitness.
+    const std::string directory = SystemDirectory();
+
+    const RedirectionOff redirection(platform, bRedirectionOff);
+    // The error is read before the switch is restored, which may set another.
+    return platform.createProcess(application ? application->c_str() : nullptr, commandLine.data(), nullptr,
+                                  nullptr, TRUE, flags, environment->data(),
+                                  directory.empty() ? nullptr : directory.c_str(), &startup.StartupInfo, &process)
+               ? 0
+               : LastError();
 }
 
 }  // namespace
@@ -172,7 +231,6 @@ std::wstring EnvironmentWithPath(const wchar_t* environment, std::wstring_view p
 }
 
 std::string RunHiddenCommand(const std::string& sCommand, bool bRedirectionOff, const RepairPlatform& platform) {
-    std::string result;
     // The child gets the write end only. Were it to hold the read end as well, the
     // pipe would never break: a child that fills it would block for ever. So the
     // pipe is made with neither end inheritable, and the write end alone is let
@@ -183,40 +241,9 @@ std::string RunHiddenCommand(const std::string& sCommand, bool bRedirectionOff, 
         !::SetHandleInformation(writeEnd.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
         return ErrorText("CreatePipe", ::GetLastError());
     }
-    const InheritOnlyList inheritOnly(writeEnd.get());
-
-    STARTUPINFOEXA startup{};
-    startup.StartupInfo.cb = inheritOnly.get() ? sizeof(STARTUPINFOEXA) : sizeof(STARTUPINFOA);
-    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.StartupInfo.wShowWindow = SW_SHOWMINNOACTIVE;
-    startup.StartupInfo.hStdOutput = writeEnd.get();
-    startup.lpAttributeList = inheritOnly.get();
-
-    const std::optional<std::string> application = ResolveApplicationName(sCommand);
-    std::vector<char> commandLine(sCommand.begin(), sCommand.end());
-    commandLine.push_back('\0');
-    const DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_UNICODE_ENVIRONMENT |
-                        (inheritOnly.get() ? EXTENDED_STARTUPINFO_PRESENT : 0);
-    // A component file that the system directory lacks is searched for in the
-    // child's current directory and on its PATH: both name system folders only.
-    // A 32-bit child on 64-bit Windows sees these paths through its own file-system
-    // redirection, System32 as SysWOW64, so each of the two executions of a line
-    // searches the system directory of its own bitness.
-    const std::string directory = SystemDirectory();
-    std::wstring environment = ChildEnvironment();
-
     PROCESS_INFORMATION process{};
-    BOOL created = FALSE;
-    DWORD error = 0;
-    {
-        const RedirectionOff redirection(platform, bRedirectionOff);
-        created = platform.createProcess(application ? application->c_str() : nullptr, commandLine.data(),
-                                         nullptr, nullptr, TRUE, flags, environment.data(),
-                                         directory.empty() ? nullptr : directory.c_str(), &startup.StartupInfo,
-                                         &process);
-        error = created ? 0 : ::GetLastError();
-    }
-    if (!created) result = ErrorText("CreateProcess", error);
+    const DWORD error = StartChild(sCommand, writeEnd.get(), bRedirectionOff, platform, process);
+    const std::string result = error ? ErrorText("CreateProcess", error) : std::string();
     win::unique_handle processHandle(process.hProcess);
     win::unique_handle threadHandle(process.hThread);
 

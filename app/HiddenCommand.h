@@ -14,7 +14,9 @@ namespace HiddenCommand {
 inline constexpr unsigned long kWaitMilliseconds = 3000;
 
 // Empty when the child was started; otherwise "Error: CreatePipe failed. " or
-// "Error: CreateProcess failed. " followed by the system error code.
+// "Error: CreateProcess failed. " followed by the system error code. The child gets
+// the machine's environment variables only, with PATH replaced (SystemSearchPath);
+// where that environment cannot be built, it is not started.
 // With bRedirectionOff the thread's file-system redirection is off while the child
 // is created, and only then: it is restored, on every path, before the runner lets
 // any message through. While it is off, a handler could neither start a run that

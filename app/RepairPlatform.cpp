@@ -1,18 +1,13 @@
 #include "RepairPlatform.h"
 
 #include "ProcessElevation.h"
-#include "SystemLibrary.h"
 
 RepairPlatform RepairPlatform::System() {
-    using DisableFn = BOOL(WINAPI*)(PVOID*);
-    using RevertFn = BOOL(WINAPI*)(PVOID);
     RepairPlatform platform;
-    if (auto disable = win::LoadedProc<DisableFn>(L"kernel32.dll", "Wow64DisableWow64FsRedirection")) {
-        platform.disableRedirection = disable;
-    }
-    if (auto revert = win::LoadedProc<RevertFn>(L"kernel32.dll", "Wow64RevertWow64FsRedirection")) {
-        platform.revertRedirection = revert;
-    }
+    // On 64-bit Windows a 32-bit process's switch reaches both system directories; a
+    // 64-bit process's switch-off fails, and 32-bit Windows has no redirection.
+    platform.disableRedirection = &::Wow64DisableWow64FsRedirection;
+    platform.revertRedirection = &::Wow64RevertWow64FsRedirection;
     platform.createProcess = &::CreateProcessA;
     platform.runsUnelevated = [] {
         const std::optional<bool> elevated = win::ProcessIsElevated();

@@ -14,17 +14,17 @@ struct RepairPlatform {
                                  LPVOID environment, LPCSTR directory, LPSTARTUPINFOA startup,
                                  LPPROCESS_INFORMATION information);
 
-    // Empty where kernel32 lacks the function (32-bit Windows before XP SP2 and
-    // Server 2003 SP1): the switch then stays as it is.
+    // Wow64DisableWow64FsRedirection and Wow64RevertWow64FsRedirection. Where they
+    // are empty, the switch stays as it is.
     std::function<BOOL(PVOID* saved)> disableRedirection;
     std::function<BOOL(PVOID saved)> revertRedirection;
     // CreateProcessA.
     std::function<CreateProcessFn> createProcess;
     // Whether the process's token says it runs without administrator rights; false
-    // also where that cannot be told (before Vista, or when the query fails).
+    // also where that cannot be told (the query failed).
     std::function<bool()> runsUnelevated;
 
-    // kernel32's redirection functions, looked up at run time, CreateProcessA and the
-    // process token's elevation.
+    // kernel32's redirection functions and CreateProcessA, and the process token's
+    // elevation.
     static RepairPlatform System();
 };

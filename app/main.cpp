@@ -1,11 +1,33 @@
+#include "ActivationContext.h"
 #include "FrmQuenfix.h"
 #include "MessagePump.h"
+#include "StartCheck.h"
 #include "SystemLibrary.h"
 #include "mdStartup.h"
+#include "resource.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // Before anything can load a DLL by name from the folder the program was started in.
-    win::ConfineLibrarySearch();
+namespace {
+
+bool librarySearchConfined = false;
+
+// Before anything can load a DLL by name from the folder the program was started
+// in: ahead of the C runtime's own start-up, whose stack-protector set-up loads the
+// system's cryptographic provider by name.
+__attribute__((constructor(101))) void ConfineLibrarySearchFirst() noexcept {
+    librarySearchConfined = win::ConfineLibrarySearch();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    if (const auto refusal = StartCheck::Refusal(librarySearchConfined, win::ModulePath(nullptr))) {
+        StartCheck::ShowRefusal(*refusal);
+        return StartCheck::kRefusedExitCode;
+    }
+    // Version 6 of the common controls, for every window the program makes, bound
+    // only now that no folder beside the program can supply it.
+    const auto commonControls = win::ActivationContext::FromResource(instance, IDR_COMMON_CONTROLS_MANIFEST);
+    const auto active = commonControls.Activate();
     FrmQuenfix form;
     if (!mdStartup::Main(form)) return 1;
     return MessagePump::Run();

@@ -41,6 +41,22 @@ build() {
     (cd "$1/src" && cmake --preset x86 -DBUILD_TESTING=OFF && cmake --build --preset x86 --target quenfix)
 }
 
+# The program that is zipped must be as hardened as the build asks: its data pages
+# never executable (NX_COMPAT) and its load address random (DYNAMIC_BASE), with the
+# relocations that such a move needs.
+check_hardening() {
+    header=$(i686-w64-mingw32-objdump -p "$1")
+    for flag in NX_COMPAT DYNAMIC_BASE; do
+        echo "$header" | grep -qw "$flag" || { echo "release: $1 is not $flag" >&2; exit 1; }
+    done
+    relocations=$(echo "$header" | awk '/Base Relocation Directory/ { print $3 }')
+    if echo "$header" | grep -q 'relocations stripped' || [ "${relocations:-0}" = 00000000 ] ||
+        [ -z "$relocations" ]; then
+        echo "release: $1 has no relocations" >&2
+        exit 1
+    fi
+}
+
 crlf() {
     sed "s/\$/$(printf '\r')/"
 }
@@ -54,6 +70,7 @@ pack() {
     zip=quenfix-$version.zip
     mkdir -p "$stage" "$2"
     cp "$src/build/x86/app/quenfix.exe" "$stage/"
+    check_hardening "$stage/quenfix.exe"
     sed -e "s/@VERSION@/$version/" -e "s/@COMMIT@/$commit/" "$src/resources/release/README.txt" | crlf >"$stage/README.txt"
     crlf <"$src/LICENSE" >"$stage/LICENSE"
     find "$stage" -type f -exec chmod 0644 {} +

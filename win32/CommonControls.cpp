@@ -10,17 +10,10 @@ namespace {
 
 constexpr const wchar_t* kLibrary = L"comctl32.dll";
 
+// The bare name lets the activation context pick the library; the flag keeps the
+// search that follows to the system directory.
 HMODULE LoadBoundLibrary() noexcept {
-    // The bare name lets the activation context pick the library; the flag keeps
-    // the search that follows to the system directory.
-    if (const HMODULE module = ::LoadLibraryExW(kLibrary, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        return module;
-    }
-    // Systems before Windows 8 without KB2533623 refuse the flag. There the bare
-    // name is safe only when the activation context redirects it; otherwise the
-    // search would begin in the program's own folder.
-    if (IsRedirected(kLibrary)) return ::LoadLibraryW(kLibrary);
-    return win::LoadSystemLibrary(kLibrary);
+    return ::LoadLibraryExW(kLibrary, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 // The entry by its name, or by its documented ordinal where the library exports it
@@ -64,13 +57,6 @@ HMODULE Module() noexcept {
     static HMODULE module = nullptr;
     if (!module) module = LoadBoundLibrary();
     return module;
-}
-
-bool IsRedirected(const wchar_t* library) noexcept {
-    ACTCTX_SECTION_KEYED_DATA data{};
-    data.cbSize = sizeof data;
-    return ::FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, library,
-                                      &data) != FALSE;
 }
 
 DllGetVersionProc DllGetVersionEntry() noexcept {

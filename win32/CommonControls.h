@@ -1,9 +1,9 @@
 #pragma once
 // The common-controls library, bound at run time instead of imported: it is not one
 // of Windows' KnownDLLs, so an import would be looked for in the program's own folder
-// first. The library bound is the one the process's activation context names, the
-// side-by-side version 6 when a manifest asks for it, and otherwise the system
-// directory's; it stays loaded for the life of the process. Without the library, or
+// first. The library bound is the one the thread's activation context names when it
+// is first used, the side-by-side version 6 when a manifest asks for it, and
+// otherwise the system directory's; it stays loaded for the life of the process. Without the library, or
 // without an entry, every call fails.
 
 #include <windows.h>
@@ -25,9 +25,5 @@ BOOL SetWindowSubclass(HWND hWnd, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR
 BOOL GetWindowSubclass(HWND hWnd, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR* refData) noexcept;
 BOOL RemoveWindowSubclass(HWND hWnd, SUBCLASSPROC procedure, UINT_PTR id) noexcept;
 LRESULT DefSubclassProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept;
-
-// Whether the process's activation context redirects a DLL name to a side-by-side
-// library. Exposed for the tests.
-[[nodiscard]] bool IsRedirected(const wchar_t* library) noexcept;
 
 }  // namespace comctl32

@@ -76,8 +76,12 @@ private:
 // background and the application that owns it. Also the desktop window's process,
 // which is let take the foreground for what it starts.
 ComPtr<IShellDispatch2> DesktopDispatch(const Com& com) noexcept {
+    // The running shell's own object only: an object made inside this process would
+    // start what it is asked to with this process's rights.
     ComPtr<IShellWindows> windows;
-    if (FAILED(com.createInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&windows)))) return {};
+    if (FAILED(com.createInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&windows)))) {
+        return {};
+    }
     VARIANT desktop{};
     desktop.vt = VT_I4;
     desktop.lVal = CSIDL_DESKTOP;

@@ -6,7 +6,8 @@
 namespace win::DesktopShell {
 
 // Hands `file` to the desktop's shell with ShellExecute's other arguments. False when
-// there is no desktop shell to take it or it refused; the caller then opens it itself.
+// there is no desktop shell to take it (none runs, or another shell than Explorer)
+// or it refused.
 [[nodiscard]] bool Open(const wchar_t* file, const wchar_t* operation, const wchar_t* parameters,
                         const wchar_t* directory, int show) noexcept;
 

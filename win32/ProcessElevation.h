@@ -6,8 +6,8 @@
 namespace win {
 
 // The token's elevation (TokenElevation): false for a limited token, such as the one
-// an administrator's programs get when not started "as administrator". Nothing where
-// the system cannot tell: before Vista, or when the query fails.
+// an administrator's programs get when not started "as administrator". Nothing when
+// the query fails.
 [[nodiscard]] std::optional<bool> ProcessIsElevated() noexcept;
 
 }  // namespace win

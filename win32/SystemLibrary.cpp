@@ -1,6 +1,7 @@
 #include "SystemLibrary.h"
 
 #include <cwchar>
+#include <vector>
 
 namespace win {
 namespace {
@@ -23,15 +24,27 @@ UINT SystemDllDirectory(wchar_t* path, UINT size) noexcept {
 
 }  // namespace
 
-void ConfineLibrarySearch() noexcept {
+bool ConfineLibrarySearch() noexcept {
     // Windows 8 and later, and Windows 7 with KB2533623, have the call; it also
     // covers what the loaded DLLs themselves load by name.
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    if (const auto setDefault =
-            LoadedProc<SetDefaultDllDirectoriesFn>(L"kernel32.dll", "SetDefaultDllDirectories")) {
-        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
+    const auto setDefault = LoadedProc<SetDefaultDllDirectoriesFn>(L"kernel32.dll", "SetDefaultDllDirectories");
+    const bool confined = setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // LOAD_WITH_ALTERED_SEARCH_PATH, which some system DLLs use for what they load
+    // by full path, still searches the current directory unless it is taken out.
     ::SetDllDirectoryW(L"");
+    return confined;
+}
+
+std::wstring ModulePath(HMODULE module) {
+    // Paths may be longer than MAX_PATH: the buffer grows to the longest there is.
+    constexpr std::size_t kLongestPath = 32768;
+    for (std::vector<wchar_t> path(MAX_PATH); path.size() <= kLongestPath; path.resize(path.size() * 2)) {
+        const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) return std::wstring(path.data(), length);
+    }
+    return {};
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* library) noexcept {

@@ -10,12 +10,20 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace win {
 
 // Confines every later load of a DLL by name, the dependencies of loaded DLLs
-// included, to the system directory, and takes the current directory out of the
-// search where the system cannot confine it. Call it before anything else runs.
-void ConfineLibrarySearch() noexcept;
+// included, to the system directory (SetDefaultDllDirectories), and takes the
+// current directory out of the search that a load with an altered search path
+// still makes. False where the system cannot confine the search: Windows 7 without
+// KB2533623, and Vista. Call it before anything else runs.
+[[nodiscard]] bool ConfineLibrarySearch() noexcept;
+
+// The full path of the file of `module` (null: the program's own); empty when the
+// system cannot say.
+[[nodiscard]] std::wstring ModulePath(HMODULE module);
 
 // The system DLL `library` of this process's own bitness, loaded by its full path
 // and kept for the life of the process; null when it cannot be loaded.

@@ -2,6 +2,7 @@
 
 #include "CommandList.h"
 #include "ExpectedLayout.h"
+#include "FailingAllocation.h"
 #include "FormUnderTest.h"
 #include "TestSupport.h"
 #include "resource.h"
@@ -9,12 +10,18 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 using namespace testing_support;
+
+std::string Narrow(const wchar_t* text) {
+    const std::wstring wide = text;
+    return std::string(wide.begin(), wide.end());
+}
 
 class FrmQuenfixTest : public ::testing::Test {
 protected:
@@ -109,21 +116,93 @@ TEST(FrmQuenfixFocus, RepairNowHasTheFocusWhenTheWindowOpensAndWhenItIsActiveAga
     ::DestroyWindow(other);
 }
 
-// The shell is asked to "Open" the page, with empty parameters and directory (empty
-// strings, not null) and the normal show command.
-TEST_F(FrmQuenfixTest, ClickOnTheLinkLabelOrTheImageOpensTheMakersPage) {
-    std::vector<std::string> requests;
-    under.Form().SetLinkOpener([&](HWND owner, const FrmQuenfix::ShellRequest& r) {
-        const auto text = [](const char* s) { return s ? "\"" + std::string(s) + "\"" : std::string("null"); };
-        requests.push_back((owner == Window() ? "window " : "other ") + text(r.operation) + " " + text(r.file) + " " +
-                           text(r.parameters) + " " + text(r.directory) + " " + std::to_string(r.show));
-    });
-    for (int id : {FrmQuenfix::kLabel4, FrmQuenfix::kImage2}) {
-        ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
-                       reinterpret_cast<LPARAM>(Control(id)));
+// Each shell is asked to "Open" the page, with empty parameters and directory (empty
+// strings, not null) and the normal show command. Only without administrator rights
+// does the program's own shell start the page's handler; elevated, or where the
+// rights cannot be told, the desktop's shell does, or the user is shown the address.
+TEST_F(FrmQuenfixTest, ClickOnTheLinkLabelOrTheImageOpensTheMakersPageWithTheUsersRights) {
+    const std::string page = FrmQuenfix::kMakersPage;
+    const std::string shell = R"(shell window "Open" ")" + page + R"(" "" "" 1)";
+    const std::string desktop = R"(desktop ")" + page + R"(" "Open" "" "" 1)";
+    const std::string message = R"(message window with the address "Quenfix")";
+    const struct {
+        std::optional<bool> elevated;
+        bool desktopTakesIt;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {false, true, {shell}},
+        {true, true, {desktop}},
+        {true, false, {desktop, message}},
+        {std::nullopt, false, {desktop, message}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.elevated ? (*c.elevated ? "elevated" : "limited") : "rights unknown");
+        std::vector<std::string> calls;
+        LinkPlatform platform;
+        platform.processIsElevated = [&] { return c.elevated; };
+        platform.desktopShellExecute = [&](const wchar_t* file, const wchar_t* operation, const wchar_t* parameters,
+                                           const wchar_t* directory, int show) {
+            calls.push_back("desktop " + Quoted(Narrow(file)) + " " + Quoted(Narrow(operation)) + " " +
+                            Quoted(Narrow(parameters)) + " " + Quoted(Narrow(directory)) + " " + std::to_string(show));
+            return c.desktopTakesIt;
+        };
+        platform.shellExecute = [&](HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                                    INT show) {
+            calls.push_back(std::string("shell ") + (owner == Window() ? "window " : "other ") + Quoted(operation) +
+                            " " + Quoted(file) + " " + Quoted(parameters) + " " + Quoted(directory) + " " +
+                            std::to_string(show));
+            return reinterpret_cast<HINSTANCE>(33);
+        };
+        platform.messageBox = [&](HWND owner, LPCWSTR text, LPCWSTR caption, UINT) {
+            const std::wstring shown = text;
+            calls.push_back(std::string("message ") + (owner == Window() ? "window " : "other ") +
+                            (shown.find(std::wstring(page.begin(), page.end())) != std::wstring::npos ? "with" : "without") +
+                            " the address " + Quoted(Narrow(caption)));
+            return IDOK;
+        };
+        under.Form().SetLinkPlatform(platform);
+        for (int id : {FrmQuenfix::kLabel4, FrmQuenfix::kImage2}) {
+            ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
+        }
+        std::vector<std::string> twice = c.calls;
+        twice.insert(twice.end(), c.calls.begin(), c.calls.end());
+        EXPECT_EQ(calls, twice);
     }
-    const std::string request = R"(window "Open" "https://www.facebook.com/Tarnwick" "" "" 1)";
-    EXPECT_EQ(requests, (std::vector<std::string>{request, request}));
+}
+
+// Memory running out at any one allocation of a click: the program shows the address
+// or nothing, and never starts the page's handler itself.
+TEST_F(FrmQuenfixTest, ClickOnTheLinkWhenMemoryRunsOutNeverStartsTheHandlerItself) {
+    int ownShellCalls = 0;
+    bool shown = false;
+    LinkPlatform platform;
+    platform.processIsElevated = [] { return std::optional<bool>(true); };
+    platform.desktopShellExecute = [](auto...) { return false; };
+    platform.shellExecute = [&](auto...) {
+        ++ownShellCalls;
+        return HINSTANCE{};
+    };
+    platform.messageBox = [&](auto...) {
+        shown = true;
+        return IDOK;
+    };
+    under.Form().SetLinkPlatform(platform);
+    const HWND link = Control(FrmQuenfix::kLabel4);
+    for (long n = 1;; ++n) {
+        shown = false;
+        bool failed = false;
+        {
+            const FailingAllocation failing(n);
+            ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(FrmQuenfix::kLabel4, STN_CLICKED),
+                           reinterpret_cast<LPARAM>(link));
+            failed = failing.Failed();
+        }
+        if (!failed) {
+            EXPECT_TRUE(shown) << n;
+            break;
+        }
+    }
+    EXPECT_EQ(ownShellCalls, 0);
 }
 
 // Every call of a whole run: for each line the switch goes off, the line runs, the

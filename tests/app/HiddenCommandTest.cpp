@@ -1,5 +1,6 @@
 #include "HiddenCommand.h"
 
+#include "FailingAllocation.h"
 #include "TestSupport.h"
 #include "UniqueHandle.h"
 
@@ -61,13 +62,11 @@ TEST(RunHiddenCommand, ChildStartsHiddenInTheSystemDirectoryWithSystemFoldersAnd
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                                  &inheritable, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     ASSERT_NE(probe.get(), INVALID_HANDLE_VALUE);
-    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", log.c_str());
-    ::SetEnvironmentVariableA("QUENFIX_STANDIN_PROBE",
-                              std::to_string(reinterpret_cast<ULONG_PTR>(probe.get())).c_str());
+    const StandInSettings settings(::GetCurrentProcessId(),
+                                   {log, "", std::to_string(reinterpret_cast<ULONG_PTR>(probe.get()))});
+    ASSERT_TRUE(settings.Valid());
     const std::string result =
         HiddenCommand::RunHiddenCommand(Quoted(ExeDirectory() + "standin\\regsvr32.exe") + " x.dll /s");
-    ::SetEnvironmentVariableA("QUENFIX_STANDIN_PROBE", nullptr);
-    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", nullptr);
 
     EXPECT_EQ(result, "");
     const auto executions = ReadExecutions(log);
@@ -76,6 +75,37 @@ TEST(RunHiddenCommand, ChildStartsHiddenInTheSystemDirectoryWithSystemFoldersAnd
     EXPECT_EQ(executions[0].path, SystemOnlyPath());
     EXPECT_EQ(executions[0].startup, kRunnersStartup);
     EXPECT_EQ(executions[0].probedFile, "");
+}
+
+// Memory running out at any one allocation of the runner: the child is not started,
+// and the runner says so or throws std::bad_alloc; or, past the start, it ran.
+TEST(RunHiddenCommand, AllocationThatFailsStopsTheStartAndIsReported) {
+    TempDirectory temp;
+    const std::string log = temp.Path() + "standin.log";
+    const StandInSettings settings(::GetCurrentProcessId(), {log, "", ""});
+    ASSERT_TRUE(settings.Valid());
+    const std::string command = Quoted(ExeDirectory() + "standin\\regsvr32.exe") + " x.dll /s";
+    for (long n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        const size_t before = ReadExecutions(log).size();
+        std::string result = "threw";
+        bool failed = false;
+        try {
+            const FailingAllocation failing(n);
+            result = HiddenCommand::RunHiddenCommand(command);
+            failed = failing.Failed();
+        } catch (const std::bad_alloc&) {
+            failed = true;
+        }
+        const bool started = ReadExecutions(log).size() > before;
+        if (!failed) {
+            EXPECT_EQ(result, "");
+            EXPECT_TRUE(started);
+            break;
+        }
+        EXPECT_FALSE(started);
+        EXPECT_TRUE(result == "threw" || result.starts_with("Error: CreateProcess failed. ")) << result;
+    }
 }
 
 TEST(RunHiddenCommand, ChildThatEndsAtOnceIsGoneWhenTheRunnerReturns) {
@@ -124,9 +154,9 @@ TEST(RunHiddenCommand, PlantedRegsvr32BesideTheProgramOrInTheCurrentDirectoryNev
     char previousDirectory[MAX_PATH];
     ::GetCurrentDirectoryA(MAX_PATH, previousDirectory);
     ::SetCurrentDirectoryA(temp.Path().c_str());
-    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", log.c_str());
+    const StandInSettings settings(::GetCurrentProcessId(), {log, "", ""});
+    ASSERT_TRUE(settings.Valid());
     const std::string result = HiddenCommand::RunHiddenCommand("regsvr32 quenfix_nothing.dll /s");
-    ::SetEnvironmentVariableA("QUENFIX_STANDIN_LOG", nullptr);
     ::SetCurrentDirectoryA(previousDirectory);
 
     EXPECT_EQ(result, "");

@@ -10,6 +10,7 @@
 
 #include "CommandList.h"
 #include "ProgramEndToEnd.h"
+#include "StartCheck.h"
 
 #include <tlhelp32.h>
 
@@ -141,5 +142,38 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Setting{"WithManifest", nullptr, {"comctl32.dll", "uxtheme.dll"}},
                     Setting{"PlantedManifest", kRedirectingManifest, {"comctl32.dll", "uxtheme.dll"}}),
     [](const testing::TestParamInfo<Setting>& info) { return info.param.name; });
+
+// A quenfix.exe.local folder beside the program, holding a common-controls library
+// where Windows' side-by-side loader looks for it before its own store (Wine never
+// looks there): the program says what to delete, with no common controls loaded,
+// starts nothing, opens no window of its own and ends once the message is closed.
+class PlantedLocalFolder : public ProgramEndToEnd {
+protected:
+    void SetUp() override {
+        programPath = programFolder.Path() + "quenfix.exe";
+        ASSERT_TRUE(::CopyFileA((ExeDirectory() + QUENFIX_EXE).c_str(), programPath.c_str(), FALSE));
+        const std::string assembly = programPath + ".local\\" + (sizeof(void*) == 8 ? "amd64" : "x86") +
+                                     "_microsoft.windows.common-controls_6595b64144ccf1df_6.0.2600.2982_none_deadbeef";
+        ASSERT_TRUE(::CreateDirectoryA((programPath + ".local").c_str(), nullptr));
+        ASSERT_TRUE(::CreateDirectoryA(assembly.c_str(), nullptr));
+        ASSERT_TRUE(Plant("planted.dll", assembly + "\\comctl32.dll"));
+        expectWindow = false;
+        ProgramEndToEnd::SetUp();
+    }
+
+    TempDirectory programFolder;
+};
+
+TEST_F(PlantedLocalFolder, ProgramSaysWhatToDeleteWithoutLoadingTheCommonControlsAndEnds) {
+    ASSERT_NE(program->Message(), nullptr) << "no message appeared";
+    EXPECT_FALSE(program->Started()) << "the program opened its window";
+    EXPECT_EQ(CommonControlsOf(::GetProcessId(program->Process())), "");
+    const std::string message = Lower(program->MessageText());
+    EXPECT_NE(message.find("\n" + Lower(programPath) + ".local\n"), std::string::npos) << message;
+    ::PostMessageW(program->Message(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program->WaitForExit(kPatienceMs));
+    EXPECT_EQ(program->ExitCode(), static_cast<DWORD>(StartCheck::kRefusedExitCode));
+    EXPECT_EQ(program->Job().Started().size(), 0u);
+}
 
 }  // namespace

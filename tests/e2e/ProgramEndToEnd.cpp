@@ -114,26 +114,23 @@ std::string Regsvr32ReachedBy(size_t execution) {
     return RunningUnderWow64() && execution % 2 == 1 ? Wow64Regsvr32() : SystemRegsvr32();
 }
 
-void ProgramEndToEnd::SetUpTestSuite() {
-    // Only ever replace regsvr32.exe in a Wine prefix made for the tests.
-    if (!RunningUnderWine()) return;
-    if (RunningUnderWow64()) {
-        ASSERT_TRUE(PutStandInInNativeSystemDirectory());
-        ASSERT_TRUE(PutStandIn(Wow64Regsvr32()));
-    } else {
-        ASSERT_TRUE(PutStandIn(SystemRegsvr32()));
-    }
-}
-
 void ProgramEndToEnd::SetUp() {
+    // Only ever replace regsvr32.exe in a Wine prefix made for the tests.
     if (!RunningUnderWine()) GTEST_SKIP() << "needs a Wine test prefix for its stand-in regsvr32";
+    // Here rather than once for the suite: ctest reports a test whose suite's set-up
+    // failed as skipped, not as failed.
+    if (RunningUnderWow64()) {
+        ASSERT_TRUE(PutStandInInNativeSystemDirectory()) << "the stand-in could not be put in the system directory";
+        ASSERT_TRUE(PutStandIn(Wow64Regsvr32())) << "the stand-in could not be put in the 32-bit system directory";
+    } else {
+        ASSERT_TRUE(PutStandIn(SystemRegsvr32())) << "the stand-in could not be put in the system directory";
+    }
     char overrides[256] = {};
     ::GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
     ASSERT_NE(std::string(overrides).find(requiredOverride), std::string::npos)
         << "the test needs WINEDLLOVERRIDES with " << requiredOverride;
-    ProgramUnderTest::Environment variables = environment;
-    variables.emplace_back("QUENFIX_STANDIN_HOLD", holdPrefix);
-    program.emplace(programPath, log, workingDirectory, variables, rights);
+    program.emplace(programPath, standin::Settings{log, holdPrefix, ""}, workingDirectory, environment, rights);
+    if (!expectWindow) return;
     ASSERT_TRUE(program->Started()) << "the program did not start in a job of its own, or its window did not appear";
 }
 

@@ -30,10 +30,9 @@ std::string Regsvr32ReachedBy(size_t execution);
 class ProgramEndToEnd : public ::testing::Test {
 protected:
     // Puts the stand-in in place of the system's regsvr32.exe in every system
-    // directory a run reaches, in a Wine prefix only.
-    static void SetUpTestSuite();
-    // Starts the program at `programPath`, in `workingDirectory` and with
-    // `environment` when a derived fixture set them.
+    // directory a run reaches, in a Wine prefix only, and starts the program at
+    // `programPath`, in `workingDirectory` and with `environment` when a derived
+    // fixture set them.
     void SetUp() override;
 
     [[nodiscard]] size_t ExecutionCount() const { return ReadExecutions(log).size(); }
@@ -67,6 +66,8 @@ protected:
     std::string workingDirectory;
     ProgramUnderTest::Environment environment;
     ProgramUnderTest::Rights rights = ProgramUnderTest::Rights::Same;
+    // False for a program that is not to open its window.
+    bool expectWindow = true;
     std::optional<ProgramUnderTest> program;
 };
 

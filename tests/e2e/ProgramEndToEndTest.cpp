@@ -150,4 +150,67 @@ TEST_F(ProgramWithoutElevation, PressRunsNothingAndSaysToRunAsAdministrator) {
     EXPECT_EQ(Regsvr32Started(), 0u);
 }
 
+// Started from an environment of the user's own making, as an elevated program's is:
+// variables that steer where system files are found, what a runtime loads into
+// regsvr32 and which paths a component registers, each set to a planted value. The
+// children get the machine's variables instead.
+class ProgramInAPlantedEnvironment : public ProgramEndToEnd {
+protected:
+    void SetUp() override {
+        environment = {{"windir", "C:\\planted"},
+                       {"SystemRoot", "C:\\planted"},
+                       {"ProgramFiles", "C:\\planted\\Program Files"},
+                       {"CommonProgramFiles", "C:\\planted\\Common Files"},
+                       {"COR_ENABLE_PROFILING", "1"},
+                       {"COR_PROFILER_PATH", "C:\\planted\\profiler.dll"},
+                       {"__COMPAT_LAYER", "RunAsInvoker"}};
+        ProgramEndToEnd::SetUp();
+    }
+};
+
+// The program is closed while its third child runs, held: Wine can leave a child
+// that starts as its parent ends hanging in its loader, holding the test's output.
+TEST_F(ProgramInAPlantedEnvironment, ChildrenGetTheMachinesVariablesOnly) {
+    const win::unique_handle held = HoldChildren(CommandList::Lines()[1]);
+    program->ClickRepairWithRightButton();
+    ASSERT_TRUE(WaitFor([&] { return Regsvr32Started() == 3 && Regsvr32Running() == 1; }, kRunTimeoutMs));
+    program->Close();
+    ASSERT_TRUE(program->WaitForExit(kPatienceMs));
+    ::SetEvent(held.get());
+    ASSERT_TRUE(WaitFor([&] { return Regsvr32Running() == 0; }, kPatienceMs));
+    auto executions = ReadExecutions(log);
+    ASSERT_EQ(executions.size(), 3u);
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(::GetSystemWindowsDirectoryA(windows, MAX_PATH), 0u);
+    for (Execution& execution : executions) {
+        SCOPED_TRACE(execution.commandLine);
+        for (const auto& [name, planted] : environment) EXPECT_NE(execution.variables[name], planted) << name;
+        EXPECT_EQ(Lower(execution.variables["SystemRoot"]), Lower(windows));
+        EXPECT_EQ(execution.path, SystemOnlyPath());
+    }
+}
+
+// The desktop's shell ended, as any program of the user may end it, so that it
+// cannot take the page: the elevated program does not start the page's handler
+// itself (the user's https association, which any of the user's programs may have
+// changed, would run as administrator), but shows the address to be opened. Ending
+// Explorer reaches every test in the prefix, so these run alone.
+class ProgramWithoutADesktopShell : public ProgramEndToEnd {
+protected:
+    void SetUp() override {
+        ProgramEndToEnd::SetUp();
+        for (const DWORD shell : ProcessesNamed(L"explorer.exe")) Terminate(shell);
+    }
+};
+
+TEST_F(ProgramWithoutADesktopShell, LinkShowsTheAddressAndStartsNothing) {
+    const HWND link = program->Control(FrmQuenfix::kLabel4);
+    ::PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ::PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    ASSERT_TRUE(WaitFor([&] { return !program->MessageText().empty() || !program->Job().Started().empty(); },
+                        kPatienceMs));
+    EXPECT_NE(program->MessageText().find(FrmQuenfix::kMakersPage), std::string::npos) << program->MessageText();
+    for (const JobWatch::Member& started : program->Job().Started()) ADD_FAILURE() << "started " << started.image;
+}
+
 }  // namespace

@@ -7,19 +7,41 @@
 
 namespace {
 
+// The program's main window (with its last control created) and a message box of its
+// own, each the first found.
 struct WindowSearch {
     DWORD processId;
-    HWND found;
+    HWND window = nullptr;
+    HWND messageBox = nullptr;
 };
 
-BOOL CALLBACK MatchProgramWindow(HWND hwnd, LPARAM lp) {
+bool IsMessageBox(HWND hwnd) {
+    char windowClass[16] = {};
+    ::GetClassNameA(hwnd, windowClass, sizeof windowClass);
+    return std::string(windowClass) == "#32770" && ::IsWindowVisible(hwnd);
+}
+
+BOOL CALLBACK MatchProgramWindows(HWND hwnd, LPARAM lp) {
     auto* search = reinterpret_cast<WindowSearch*>(lp);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == search->processId && testing_support::WindowText(hwnd) == FrmQuenfix::kCaption) {
-        search->found = hwnd;
-        return FALSE;
+    if (owner != search->processId) return TRUE;
+    if (!search->window && testing_support::WindowText(hwnd) == FrmQuenfix::kCaption &&
+        ::GetDlgItem(hwnd, FrmQuenfix::kLabel1)) {
+        search->window = hwnd;
     }
+    if (!search->messageBox && IsMessageBox(hwnd)) search->messageBox = hwnd;
+    return TRUE;
+}
+
+WindowSearch FindProgramWindows(DWORD processId) {
+    WindowSearch search{processId};
+    ::EnumWindows(&MatchProgramWindows, reinterpret_cast<LPARAM>(&search));
+    return search;
+}
+
+BOOL CALLBACK AppendText(HWND control, LPARAM lp) {
+    *reinterpret_cast<std::string*>(lp) += testing_support::WindowText(control) + "\n";
     return TRUE;
 }
 
@@ -71,7 +93,7 @@ win::unique_handle LimitedToken() {
 
 }  // namespace
 
-ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string& standinLog,
+ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const standin::Settings& standin,
                                    const std::string& workingDirectory, const Environment& environment,
                                    Rights rights) {
     STARTUPINFOA startup{};
@@ -82,9 +104,7 @@ ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string
     buffer.push_back('\0');
     BOOL created = FALSE;
     {
-        Environment variables = environment;
-        variables.emplace_back("QUENFIX_STANDIN_LOG", standinLog);
-        const ScopedEnvironment scoped(variables);
+        const ScopedEnvironment scoped(environment);
         const char* directory = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
         if (rights == Rights::Limited) {
             const win::unique_handle token = LimitedToken();
@@ -99,18 +119,19 @@ ProgramUnderTest::ProgramUnderTest(const std::string& exePath, const std::string
     m_process.reset(info.hProcess);
     const win::unique_handle thread(info.hThread);
     m_processId = info.dwProcessId;
-    // In the job before it can start anything, or the count would miss its first children.
+    // In the job, and the stand-ins' settings in place, before it can start anything.
+    m_standin.emplace(m_processId, standin);
     const bool inJob = m_job.Assign(m_process.get());
     ::ResumeThread(thread.get());
-    if (!inJob) return;
+    if (!inJob || !m_standin->Valid()) return;
 
     // The window can exist before its controls do: wait for the last one created.
     testing_support::WaitFor(
         [&] {
-            WindowSearch search{m_processId, nullptr};
-            ::EnumWindows(&MatchProgramWindow, reinterpret_cast<LPARAM>(&search));
-            if (search.found && ::GetDlgItem(search.found, FrmQuenfix::kLabel1)) m_window = search.found;
-            return m_window != nullptr;
+            const WindowSearch search = FindProgramWindows(m_processId);
+            m_window = search.window;
+            m_messageBox = search.messageBox;
+            return m_window || m_messageBox || WaitForExit(0);
         },
         testing_support::kPatienceMs);
 }
@@ -138,4 +159,18 @@ void ProgramUnderTest::Close() const {
 
 bool ProgramUnderTest::WaitForExit(DWORD timeoutMs) const {
     return ::WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ProgramUnderTest::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(m_process.get(), &code);
+    return code;
+}
+
+std::string ProgramUnderTest::MessageText() const {
+    std::string text;
+    if (const HWND box = FindProgramWindows(m_processId).messageBox) {
+        ::EnumChildWindows(box, &AppendText, reinterpret_cast<LPARAM>(&text));
+    }
+    return text;
 }

@@ -4,6 +4,10 @@
 //   flood BYTES DONEFILE  writes BYTES bytes to its standard output, then (or once
 //                         the pipe breaks) writes DONEFILE and ends
 //   crash                 dies of an access violation
+//   smash BYTES           writes BYTES bytes into a 16-byte buffer on its stack, one
+//                         at a time: the stack protector's check of its frame ends it
+//   overrun BYTES         copies BYTES bytes into that buffer at once: the C library's
+//                         checked copy ends it
 
 #include <windows.h>
 
@@ -38,6 +42,20 @@ int Flood(unsigned long long bytes, const char* doneFile) {
     return 0;
 }
 
+// Not inlined, so that the buffer has a frame of its own with a canary behind it.
+__attribute__((noinline)) void Smash(std::size_t bytes) {
+    char buffer[16];
+    for (std::size_t i = 0; i < bytes; ++i) buffer[i] = 'x';
+    ::OutputDebugStringA(buffer);
+}
+
+__attribute__((noinline)) void Overrun(std::size_t bytes) {
+    char buffer[16];
+    const std::vector<char> source(bytes, 'x');
+    std::memcpy(buffer, source.data(), bytes);
+    ::OutputDebugStringA(buffer);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -51,6 +69,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         ::Sleep(INFINITE);
     }
     if (mode == "flood" && argc > 3) return Flood(std::strtoull(argv[2], nullptr, 10), argv[3]);
+    if (mode == "smash" && argc > 2) Smash(std::strtoull(argv[2], nullptr, 10));
+    if (mode == "overrun" && argc > 2) Overrun(std::strtoull(argv[2], nullptr, 10));
     if (mode == "crash") {
         volatile int* nowhere = nullptr;
         *nowhere = 1;

@@ -1,29 +1,79 @@
-// Stands in for regsvr32.exe in tests: appends one line to the file named by the
-// environment variable QUENFIX_STANDIN_LOG, "<its creation time>|<its own path>|
-// <its current directory>|<its PATH>|<its start-up record>|<the probed file>|<its
-// command line>", and ends at once, with an exit code that says whether the line
-// was written; without the variable it only ends. The creation time (a FILETIME
-// count) gives the order in which the copies were started, which the order of the
-// lines need not be. The start-up record is "<flags> <show command>" and the file
-// types of its standard output, input and error handles (0 for none). The probed
-// file is the path of the file that the handle value in QUENFIX_STANDIN_PROBE
-// stands for in this process, empty when it stands for none.
-// A test that needs the program caught inside one execution makes an event named
-// by QUENFIX_STANDIN_HOLD followed by a command line: a copy started with that
+// Stands in for regsvr32.exe in tests: appends one line to the log its settings name,
+// "<its creation time>|<its own path>|<its current directory>|<its PATH>|<its
+// start-up record>|<the probed file>|<the watched variables>|<its command line>", and
+// ends at once, with an exit code that says whether the line was written; without
+// settings it only ends. The settings come from the process that started it
+// (standin::SettingsName). The creation time (a FILETIME count) gives the order in
+// which the copies were started, which the order of the lines need not be. The
+// start-up record is "<flags> <show command>" and the file types of its standard
+// output, input and error handles (0 for none). The probed file is the path of the
+// file that the settings' probe handle value stands for in this process, empty when
+// it stands for none. The watched variables are standin::kWatchedVariables.
+// A test that needs the program caught inside one execution makes an event named by
+// the settings' hold prefix followed by a command line: a copy started with that
 // command line waits, before it logs, until the event is set.
 
 #include "StandIn.h"
 
 #include <windows.h>
 
+#include <cstring>
+#include <sstream>
 #include <string>
 
 namespace {
+
+// From the process's basic information, which a snapshot of every process would
+// also give at many times the cost.
+DWORD ParentProcessId() {
+    struct BasicInformation {
+        LONG_PTR exitStatus;
+        void* peb;
+        ULONG_PTR affinityMask;
+        LONG_PTR basePriority;
+        ULONG_PTR processId;
+        ULONG_PTR parentProcessId;
+    };
+    using QueryFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    BasicInformation information{};
+    constexpr int kProcessBasicInformation = 0;
+    if (!query || query(::GetCurrentProcess(), kProcessBasicInformation, &information, sizeof information, nullptr) < 0) {
+        return 0;
+    }
+    return static_cast<DWORD>(information.parentProcessId);
+}
+
+standin::Settings ReadSettings() {
+    standin::Settings settings;
+    const HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, standin::SettingsName(ParentProcessId()).c_str());
+    if (!mapping) return settings;
+    if (const auto* text = static_cast<const char*>(::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0))) {
+        std::istringstream lines(std::string(text, strnlen(text, standin::kSettingsSize)));
+        std::getline(lines, settings.log);
+        std::getline(lines, settings.hold);
+        std::getline(lines, settings.probe);
+        ::UnmapViewOfFile(text);
+    }
+    ::CloseHandle(mapping);
+    return settings;
+}
 
 std::string Variable(const char* name) {
     char value[32768];
     const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof value);
     return length < sizeof value ? std::string(value, length) : std::string();
+}
+
+std::string WatchedVariables() {
+    std::string variables;
+    for (const char* name : standin::kWatchedVariables) {
+        if (::GetEnvironmentVariableA(name, nullptr, 0) == 0) continue;
+        if (!variables.empty()) variables += ';';
+        variables += std::string(name) + "=" + Variable(name);
+    }
+    return variables;
 }
 
 std::string CreationTime() {
@@ -48,17 +98,15 @@ std::string StartupRecord() {
 }
 
 // Whether a handle of the test's reached this process.
-std::string ProbedFile() {
-    const std::string value = Variable("QUENFIX_STANDIN_PROBE");
-    if (value.empty()) return {};
-    const auto handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(std::stoull(value)));
+std::string ProbedFile(const std::string& probe) {
+    if (probe.empty()) return {};
+    const auto handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(std::stoull(probe)));
     char path[MAX_PATH];
     const DWORD length = ::GetFinalPathNameByHandleA(handle, path, MAX_PATH, FILE_NAME_NORMALIZED);
     return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
 }
 
-void WaitWhileHeld() {
-    const std::string hold = Variable("QUENFIX_STANDIN_HOLD");
+void WaitWhileHeld(const std::string& hold) {
     if (hold.empty()) return;
     const HANDLE released = ::OpenEventA(SYNCHRONIZE, FALSE, (hold + ::GetCommandLineA()).c_str());
     if (!released) return;
@@ -69,19 +117,19 @@ void WaitWhileHeld() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const std::string logPath = Variable("QUENFIX_STANDIN_LOG");
-    if (logPath.empty()) return 0;
-    WaitWhileHeld();
+    const standin::Settings settings = ReadSettings();
+    if (settings.log.empty()) return 0;
+    WaitWhileHeld(settings.hold);
     char self[MAX_PATH];
     const DWORD selfLength = ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string line = CreationTime() + "|" + std::string(self, selfLength) + "|" + CurrentDirectory() +
-                             "|" + Variable("PATH") + "|" + StartupRecord() + "|" + ProbedFile() + "|" +
-                             ::GetCommandLineA() + "\n";
+                             "|" + Variable("PATH") + "|" + StartupRecord() + "|" + ProbedFile(settings.probe) + "|" +
+                             WatchedVariables() + "|" + ::GetCommandLineA() + "\n";
     // Copies that run at the same time append one after the other: Wine's appends
     // are not atomic, and two at once can write over each other.
     const HANDLE turn = ::CreateMutexA(nullptr, FALSE, "quenfix-standin-log");
     if (!turn || ::WaitForSingleObject(turn, INFINITE) == WAIT_FAILED) return standin::kNoTurn;
-    const HANDLE log = ::CreateFileA(logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const HANDLE log = ::CreateFileA(settings.log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     const bool logged = log != INVALID_HANDLE_VALUE &&

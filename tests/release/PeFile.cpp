@@ -26,6 +26,7 @@ constexpr std::uint16_t kPe32Magic = 0x10b;
 constexpr std::uint16_t kPe32PlusMagic = 0x20b;
 constexpr std::uint32_t kImportDirectory = 1;
 constexpr std::uint32_t kResourceDirectory = 2;
+constexpr std::uint32_t kRelocationDirectory = 5;
 constexpr std::uint32_t kNamedResourceFlag = 0x80000000u;
 
 // Little-endian fields at offsets that are checked against the buffer's length.
@@ -124,11 +125,14 @@ std::string ReadHeaders(const Reader& r, Summary& summary, Layout& layout) {
     const std::size_t optional = fileHeader + kFileHeaderSize;
     const auto magic = r.U16(optional);
     const auto subsystem = r.U16(optional + 68);
+    const auto characteristics = r.U16(fileHeader + 18);
     const auto dllCharacteristics = r.U16(optional + 70);
-    if (!machine || !sectionCount || !optionalSize || !magic || !subsystem || !dllCharacteristics) {
+    if (!machine || !sectionCount || !optionalSize || !characteristics || !magic || !subsystem ||
+        !dllCharacteristics) {
         return "headers cut short";
     }
     summary.machine = *machine;
+    summary.characteristics = *characteristics;
     summary.optionalMagic = *magic;
     summary.subsystem = *subsystem;
     summary.dllCharacteristics = *dllCharacteristics;
@@ -141,7 +145,9 @@ std::string ReadHeaders(const Reader& r, Summary& summary, Layout& layout) {
     if (!directoryCount) return "headers cut short";
     const auto imports = ReadDataDirectory(r, countField + 4, *directoryCount, kImportDirectory);
     const auto resources = ReadDataDirectory(r, countField + 4, *directoryCount, kResourceDirectory);
-    if (!imports || !resources) return "data directories cut short";
+    const auto relocations = ReadDataDirectory(r, countField + 4, *directoryCount, kRelocationDirectory);
+    if (!imports || !resources || !relocations) return "data directories cut short";
+    summary.relocationsSize = relocations->size;
     layout.imports = *imports;
     layout.resources = *resources;
     return ReadSections(r, optional + *optionalSize, *sectionCount, layout);

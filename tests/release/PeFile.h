@@ -1,7 +1,8 @@
 #pragma once
 // Reads what the release checks need from a Windows executable file (PE32 or PE32+):
-// machine, optional header kind, subsystem, DLL characteristics, the DLLs of the import table and the
-// types of the resource directory. Every offset and size in the file is checked
+// machine, file and DLL characteristics, optional header kind, subsystem, the size
+// of the base relocations, the DLLs of the import table and the types of the
+// resource directory. Every offset and size in the file is checked
 // against its length, so a damaged or foreign file gives an error, never a read
 // outside the buffer.
 
@@ -19,9 +20,14 @@ struct Summary {
     // fields below are not meaningful.
     std::string error;
     std::uint16_t machine = 0;
+    // The file header's flags (IMAGE_FILE_*).
+    std::uint16_t characteristics = 0;
     std::uint16_t optionalMagic = 0;
     std::uint16_t subsystem = 0;
     std::uint16_t dllCharacteristics = 0;
+    // The size of the base relocation table: without one the image cannot be moved
+    // to a random address whatever its DYNAMIC_BASE flag says.
+    std::uint32_t relocationsSize = 0;
     std::vector<std::string> importedDlls;
     // The numeric type ids at the root of the resource directory.
     std::vector<std::uint16_t> resourceTypes;

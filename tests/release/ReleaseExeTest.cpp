@@ -5,6 +5,8 @@
 
 #include "PeFile.h"
 #include "TestSupport.h"
+#include "UniqueHandle.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +46,22 @@ protected:
         return std::ranges::find(m_summary.resourceTypes, type) != m_summary.resourceTypes.end();
     }
 
+    // The program's RT_MANIFEST resource `id`, with its line ends as spaces; empty
+    // when it has none.
+    std::string Manifest(WORD id) const {
+        const HMODULE image =
+            ::LoadLibraryExA(GetParam().path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        if (!image) return {};
+        std::string manifest;
+        if (const HRSRC found = ::FindResourceA(image, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kManifestType))) {
+            const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(image, found)));
+            manifest.assign(bytes, ::SizeofResource(image, found));
+        }
+        ::FreeLibrary(image);
+        std::ranges::replace_if(manifest, [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        return manifest;
+    }
+
     pe_file::Summary m_summary;
 };
 
@@ -60,10 +78,15 @@ TEST_P(BuiltProgramFile, ImportsKnownDllsOnly) {
     for (const std::string& dll : m_summary.importedDlls) EXPECT_TRUE(pe_file::IsKnownDll(dll)) << dll;
 }
 
-// Data execution prevention and a randomised load address for the elevated process.
+// Data execution prevention and a randomised load address for the elevated process,
+// above 4 GB for the 64-bit one: the flags, and the relocations that the move needs.
 TEST_P(BuiltProgramFile, AsksForDataExecutionPreventionAndAddressRandomisation) {
     EXPECT_TRUE(m_summary.dllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT);
     EXPECT_TRUE(m_summary.dllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
+    EXPECT_EQ((m_summary.dllCharacteristics & IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA) != 0,
+              GetParam().machine == IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_EQ(m_summary.characteristics & IMAGE_FILE_RELOCS_STRIPPED, 0);
+    EXPECT_GT(m_summary.relocationsSize, 0u);
 }
 
 // A click on the link (shell32) and the first caption (oleaut32, which brings ole32)
@@ -77,25 +100,16 @@ TEST_P(BuiltProgramFile, LeavesTheShellAndOleLibrariesUntilTheyAreNeeded) {
     }
 }
 
-// The program's own manifest: Windows then ignores any quenfix.exe.manifest beside
-// it, asks for elevation at the start, binds version 6 of the common controls, gives
-// the program the behaviour of the systems it names and lets it draw at the
-// screen's resolution.
-TEST_P(BuiltProgramFile, EmbedsTheManifestThatAsksForAdministratorRightsAndVersion6) {
+// The manifest Windows reads as it creates the process: with it Windows ignores any
+// quenfix.exe.manifest beside the program, asks for elevation, gives the program the
+// behaviour of the systems it names and lets it draw at the screen's resolution. It
+// names no assembly, which a quenfix.exe.local folder could supply: the program binds
+// version 6 of the common controls itself, from a resource that Windows does not read.
+TEST_P(BuiltProgramFile, EmbedsTheManifestThatAsksForAdministratorRightsAndVersion6Apart) {
     EXPECT_TRUE(HasResourceType(kGroupIconType)) << "the resource directory was not read";
-    const HMODULE image =
-        ::LoadLibraryExA(GetParam().path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(image, nullptr);
-    const HRSRC found = ::FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(kManifestType));
-    ASSERT_NE(found, nullptr) << "no manifest as resource 1";
-    const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(image, found)));
-    std::string manifest(bytes, ::SizeofResource(image, found));
-    ::FreeLibrary(image);
-    std::ranges::replace_if(manifest, [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const std::string manifest = Manifest(1);
     for (const char* part : {
              R"(<requestedExecutionLevel level="requireAdministrator" uiAccess="false"/>)",
-             R"(<assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" version="6.0.0.0" )"
-             R"(processorArchitecture="*" publicKeyToken="6595b64144ccf1df" language="*"/>)",
              R"(<supportedOS Id="{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"/>)",
              R"(<supportedOS Id="{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"/>)",
              R"(<supportedOS Id="{1f676c76-80e1-4239-95bb-83d0f6d0da78}"/>)",
@@ -104,6 +118,11 @@ TEST_P(BuiltProgramFile, EmbedsTheManifestThatAsksForAdministratorRightsAndVersi
          }) {
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
     }
+    EXPECT_EQ(manifest.find("<dependency>"), std::string::npos) << "resource 1 names an assembly";
+    EXPECT_NE(Manifest(IDR_COMMON_CONTROLS_MANIFEST)
+                  .find(R"(<assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" version="6.0.0.0" )"
+                        R"(processorArchitecture="*" publicKeyToken="6595b64144ccf1df" language="*"/>)"),
+              std::string::npos);
 }
 
 TEST_P(BuiltProgramFile, SaysWhatItIsInItsVersionInformation) {
@@ -123,6 +142,28 @@ TEST_P(BuiltProgramFile, SaysWhatItIsInItsVersionInformation) {
     EXPECT_EQ(text("OriginalFilename"), "quenfix.exe");
     EXPECT_NE(text("FileDescription"), "");
     EXPECT_NE(text("ProductVersion"), "");
+}
+
+// The build's hardening at work in a program of the same build: a write past a buffer
+// on the stack ends the process at a trap instruction, the checks' way out, before
+// the frame returns; it would otherwise return to an address made of the data
+// written, and die of an access violation.
+TEST(BuildHardening, WritesPastAStackBufferEndTheProcessBeforeItsFrameReturns) {
+    for (const char* mode : {"smash", "overrun"}) {
+        SCOPED_TRACE(mode);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        std::string commandLine = testing_support::ChildCommand(std::string(mode) + " 64");
+        ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                     &startup, &info));
+        const win::unique_handle process(info.hProcess);
+        const win::unique_handle thread(info.hThread);
+        ASSERT_EQ(::WaitForSingleObject(process.get(), testing_support::kPatienceMs), WAIT_OBJECT_0);
+        DWORD exitCode = 0;
+        ::GetExitCodeProcess(process.get(), &exitCode);
+        EXPECT_EQ(exitCode, static_cast<DWORD>(STATUS_ILLEGAL_INSTRUCTION));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Release, BuiltProgramFile,

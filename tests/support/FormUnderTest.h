@@ -15,7 +15,8 @@ namespace testing_support {
 
 class FormUnderTest {
 public:
-    // Whether the redirection switch exists (kernel32 lacks it before XP SP2).
+    // Whether the platform offers the redirection switch; without it the run leaves
+    // the switch as it is.
     enum class Redirection { Offered, Missing };
 
     explicit FormUnderTest(Redirection redirection = Redirection::Offered,

@@ -8,8 +8,10 @@
 #include <atomic>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -92,6 +94,36 @@ bool FileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+StandInSettings::StandInSettings(DWORD parent, const standin::Settings& settings)
+    : m_mapping(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, standin::kSettingsSize,
+                                     standin::SettingsName(parent).c_str())) {
+    const std::string text = settings.log + "\n" + settings.hold + "\n" + settings.probe + "\n";
+    void* view = m_mapping && text.size() < standin::kSettingsSize
+                     ? ::MapViewOfFile(m_mapping, FILE_MAP_WRITE, 0, 0, 0)
+                     : nullptr;
+    if (!view) {
+        if (m_mapping) ::CloseHandle(std::exchange(m_mapping, nullptr));
+        return;
+    }
+    std::memcpy(view, text.c_str(), text.size() + 1);
+    ::UnmapViewOfFile(view);
+}
+
+namespace {
+
+// "name=value;name=value" as a map.
+std::map<std::string, std::string> Variables(const std::string& list) {
+    std::map<std::string, std::string> variables;
+    std::istringstream entries(list);
+    for (std::string entry; std::getline(entries, entry, ';');) {
+        const auto equals = entry.find('=');
+        variables[entry.substr(0, equals)] = equals == std::string::npos ? "" : entry.substr(equals + 1);
+    }
+    return variables;
+}
+
+}  // namespace
+
 std::vector<Execution> ReadExecutions(const std::string& log) {
     std::vector<Execution> executions;
     std::string text = ReadTextFile(log);
@@ -99,12 +131,12 @@ std::vector<Execution> ReadExecutions(const std::string& log) {
     text.erase(text.find_last_of('\n') + 1);
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
-        std::string fields[7];
+        std::string fields[8];
         std::istringstream fieldsOfLine(line);
-        for (int i = 0; i < 6; ++i) std::getline(fieldsOfLine, fields[i], '|');
-        std::getline(fieldsOfLine, fields[6]);
+        for (int i = 0; i < 7; ++i) std::getline(fieldsOfLine, fields[i], '|');
+        std::getline(fieldsOfLine, fields[7]);
         executions.push_back({std::strtoull(fields[0].c_str(), nullptr, 10), fields[1], fields[2], fields[3],
-                              fields[4], fields[5], fields[6]});
+                              fields[4], fields[5], Variables(fields[6]), fields[7]});
     }
     std::ranges::stable_sort(executions, {}, &Execution::created);
     return executions;
@@ -133,14 +165,27 @@ unsigned long long Now() {
     return Ticks(now);
 }
 
-std::vector<Child> LiveChildrenSince(unsigned long long since) {
-    std::vector<Child> children;
+namespace {
+
+// Every process the system lists now.
+std::vector<PROCESSENTRY32W> Processes() {
+    std::vector<PROCESSENTRY32W> processes;
     const win::unique_handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return children;
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return processes;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
          more = ::Process32NextW(snapshot.get(), &entry)) {
+        processes.push_back(entry);
+    }
+    return processes;
+}
+
+}  // namespace
+
+std::vector<Child> LiveChildrenSince(unsigned long long since) {
+    std::vector<Child> children;
+    for (const PROCESSENTRY32W& entry : Processes()) {
         if (entry.th32ParentProcessID != ::GetCurrentProcessId()) continue;
         const win::unique_handle child(
             ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, entry.th32ProcessID));
@@ -148,6 +193,14 @@ std::vector<Child> LiveChildrenSince(unsigned long long since) {
         if (CreationTime(child.get()) >= since) children.push_back({entry.th32ProcessID, entry.szExeFile});
     }
     return children;
+}
+
+std::vector<DWORD> ProcessesNamed(const wchar_t* file) {
+    std::vector<DWORD> ids;
+    for (const PROCESSENTRY32W& entry : Processes()) {
+        if (::lstrcmpiW(entry.szExeFile, file) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
 }
 
 void Terminate(DWORD processId) {

@@ -2,9 +2,12 @@
 // Helpers shared by the tests: paths, files, texts of windows, child processes, and
 // waiting for a condition while the thread's messages keep flowing.
 
+#include "helpers/StandIn.h"
+
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,11 +60,25 @@ std::string ReadTextFile(const std::string& path);
 bool WriteTextFile(const std::string& path, std::string_view text);
 bool FileExists(const std::string& path);
 
+// The stand-in regsvr32.exe's settings for every copy that the process `parent`
+// starts, for as long as the object lives.
+class StandInSettings {
+public:
+    StandInSettings(DWORD parent, const standin::Settings& settings);
+    StandInSettings(const StandInSettings&) = delete;
+    StandInSettings& operator=(const StandInSettings&) = delete;
+    ~StandInSettings() { ::CloseHandle(m_mapping); }
+    [[nodiscard]] bool Valid() const noexcept { return m_mapping != nullptr; }
+
+private:
+    HANDLE m_mapping = nullptr;
+};
+
 // One line of the log the stand-in regsvr32.exe appends to: when its process was
 // created, the program file that ran, the directory and PATH it started with, its
 // start-up record ("<flags> <show command>" and the file types of its standard
-// output, input and error), the file that the probe handle reached, and its command
-// line.
+// output, input and error), the file that the probe handle reached, the watched
+// variables of its environment that are set, and its command line.
 struct Execution {
     unsigned long long created;
     std::string program;
@@ -69,6 +86,7 @@ struct Execution {
     std::string path;
     std::string startup;
     std::string probedFile;
+    std::map<std::string, std::string> variables;
     std::string commandLine;
 };
 // The start-up record the command runner gives every child: STARTF_USESHOWWINDOW |
@@ -95,6 +113,8 @@ unsigned long long CreationTime(HANDLE process);
 // This process's children that are still running and were created at or after `since`.
 std::vector<Child> LiveChildrenSince(unsigned long long since);
 void Terminate(DWORD processId);
+// The ids of the running processes whose file is named `file` (any case).
+std::vector<DWORD> ProcessesNamed(const wchar_t* file);
 
 // The window's text, read with WM_GETTEXT as any program can, also from a window of
 // another process (which has up to a minute to answer).

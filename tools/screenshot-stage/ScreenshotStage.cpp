@@ -4,15 +4,17 @@
 //                                      of the common controls says what it is: "Repair Now"
 //                                      painted with the visual style
 //   quenfix_screenshot_stage run       half-way through a run, standing still there
-// It carries the program's manifest, so version 6 is bound; but Wine's library reports
+// It binds version 6 as the program does; but Wine's library reports
 // version 5.81 even then, so the themed look is asked for by answering the version
 // query here. The run
 // executes nothing: its runner counts, and waits at the middle of the list.
 
+#include "ActivationContext.h"
 #include "FrmQuenfix.h"
 #include "MessagePump.h"
 #include "mdStartup.h"
 #include "mdXpThemeSupport.h"
+#include "resource.h"
 
 #include <string>
 
@@ -49,7 +51,9 @@ RepairPlatform StopHalfway() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    const auto commonControls = win::ActivationContext::FromResource(instance, IDR_COMMON_CONTROLS_MANIFEST);
+    const auto active = commonControls.Activate();
     const std::string mode = __argc > 1 ? __argv[1] : "classic";
     mdXpThemeSupport::Platform themes = mdXpThemeSupport::Platform::System();
     if (mode == "themed") themes.findDllGetVersion = &FindVersion6;
