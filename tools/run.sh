@@ -11,13 +11,17 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 tools/install-deps --display
-cmake --preset x64 >/dev/null
-cmake --build --preset x64 --target quenfix
 
-exe=$root/build/x64/app/quenfix.exe
+# The prefix is made while the program builds: most of that time Wine waits.
 prefix=$root/build/wineprefix-run
 [ -f "$prefix/.quenfix-ready" ] || echo "run.sh: making the Wine prefix $prefix (once)" >&2
-tools/wineprefix "$prefix"
+tools/wineprefix "$prefix" &
+making_prefix=$!
+cmake --preset x64 >/dev/null
+cmake --build --preset x64 --target quenfix
+wait $making_prefix
+
+exe=$root/build/x64/app/quenfix.exe
 # Wine's error messages stay on (Debian's wrapper's default): the log must say,
 # for example, that no display driver could be loaded.
 export WINEPREFIX="$prefix" WINEDEBUG=fixme-all
