@@ -10,6 +10,8 @@
 #include "mdXpThemeSupport.h"
 #include "resource.h"
 
+#include <windowsx.h>
+
 #include <array>
 #include <new>
 #include <vector>
@@ -20,6 +22,7 @@ constexpr int kClientWidthTwips = 6540;
 constexpr int kClientHeightTwips = 3540;
 constexpr UINT kRunRepairMessage = WM_APP + 1;
 constexpr UINT_PTR kMouseUpSubclassId = 1;
+constexpr UINT_PTR kLinkSubclassId = 2;
 // Runs nested inside one another by presses during a run, at most: more than any
 // person makes, few enough for the window thread's stack.
 constexpr int kMostRunsAtOnce = 16;
@@ -61,6 +64,8 @@ struct ControlTemplate {
 constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
 
 // Picture1 is a window class of the program's own and is created apart from these.
+// The link's two controls notify (SS_NOTIFY) so that the mouse reaches them: a plain
+// static control lets it through to the window behind.
 constexpr std::array<ControlTemplate, 6> kControls = {{
     {FrmQuenfix::kList1, L"LISTBOX", WS_CHILD | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, "",
      2040, 840, 2865, 570},
@@ -114,7 +119,7 @@ bool FrmQuenfix::Create() noexcept {
 bool FrmQuenfix::CreateWindowAndControls() {
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
-    const int dpi = win::ScreenDpi().x;
+    const int dpi = LayoutDpi();
     RECT frame = {0, 0, win::TwipsToPixels(kClientWidthTwips, dpi), win::TwipsToPixels(kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const int width = frame.right - frame.left;
@@ -139,7 +144,7 @@ bool FrmQuenfix::CreateWindowAndControls() {
 }
 
 bool FrmQuenfix::CreateControls() {
-    const int dpi = win::ScreenDpi().x;
+    const int dpi = LayoutDpi();
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (!Picture1.Create(Hwnd(), kPicture1, TwipsToPixels(kPicture1Twips, dpi))) return false;
     for (const ControlTemplate& c : kControls) {
@@ -154,13 +159,19 @@ bool FrmQuenfix::CreateControls() {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font->hFont()), FALSE);
     }
     m_linkCursor = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_LINKHAND));
-    m_logo.reset(static_cast<HBITMAP>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    // A static control takes the size of its picture: the logo is scaled to the size
+    // the control has at this resolution, as the other controls are.
+    RECT logoArea{};
+    ::GetClientRect(Control(kImage2), &logoArea);
+    m_logo.reset(static_cast<HBITMAP>(::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP,
+                                                   logoArea.right, logoArea.bottom, LR_DEFAULTCOLOR)));
     ::SendMessageW(Control(kImage2), STM_SETIMAGE, IMAGE_BITMAP,
                    reinterpret_cast<LPARAM>(m_logo.get()));
-    // Without it the button would never start a run.
-    if (!comctl32::SetWindowSubclass(Control(kCommand1), &FrmQuenfix::Command1Proc, kMouseUpSubclassId,
-                                     reinterpret_cast<DWORD_PTR>(this))) {
+    // Without them the button would never start a run and the link never open.
+    const auto self = reinterpret_cast<DWORD_PTR>(this);
+    if (!comctl32::SetWindowSubclass(Control(kCommand1), &FrmQuenfix::Command1Proc, kMouseUpSubclassId, self) ||
+        !comctl32::SetWindowSubclass(Control(kImage2), &FrmQuenfix::LinkProc, kLinkSubclassId, self) ||
+        !comctl32::SetWindowSubclass(Control(kLabel4), &FrmQuenfix::LinkProc, kLinkSubclassId, self)) {
         return false;
     }
     m_command1.hWnd(Control(kCommand1));
@@ -194,6 +205,10 @@ void FrmQuenfix::ShowProgress(int linesDone) {
     if (const auto caption = ProgressDisplay::Advance(m_cProgress, linesDone)) {
         ::SetWindowTextA(Picture1.hWnd(), caption->c_str());
     }
+}
+
+int FrmQuenfix::LayoutDpi() const noexcept {
+    return m_layoutDpi > 0 ? m_layoutDpi : win::ScreenDpi().x;
 }
 
 void FrmQuenfix::Show() noexcept {
@@ -296,10 +311,6 @@ bool FrmQuenfix::OnSetCursor(HWND control) noexcept {
     return true;
 }
 
-void FrmQuenfix::OnCommand(int id, int code) {
-    if ((id == kImage2 || id == kLabel4) && code == STN_CLICKED) OpenMakersPage();
-}
-
 // Elevated, the program would start the browser as administrator, web pages
 // included, by the per-user association for https that any program of the user can
 // change; so then, and whenever its rights cannot be told, the desktop's shell starts
@@ -330,9 +341,6 @@ LRESULT FrmQuenfix::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETCURSOR:
         if (OnSetCursor(reinterpret_cast<HWND>(wp))) return TRUE;
         break;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wp), HIWORD(wp));
-        return 0;
     case kRunRepairMessage:
         RunRepair();
         return 0;
@@ -363,6 +371,35 @@ LRESULT CALLBACK FrmQuenfix::Command1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     }
     case WM_NCDESTROY:
         comctl32::RemoveWindowSubclass(hwnd, &FrmQuenfix::Command1Proc, id);
+        break;
+    default:
+        break;
+    }
+    return comctl32::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// A link opens when the left button is released over the control it was pressed on,
+// as a link does: the press takes the mouse, so that the release comes here wherever
+// it is, and a release outside opens nothing. The notification the control itself
+// sends comes with the press.
+LRESULT CALLBACK FrmQuenfix::LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                      DWORD_PTR self) noexcept {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        ::SetCapture(hwnd);
+        break;
+    case WM_LBUTTONUP: {
+        if (::GetCapture() != hwnd) break;
+        ::ReleaseCapture();
+        RECT client{};
+        ::GetClientRect(hwnd, &client);
+        if (::PtInRect(&client, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) {
+            reinterpret_cast<FrmQuenfix*>(self)->OpenMakersPage();
+        }
+        return 0;
+    }
+    case WM_NCDESTROY:
+        comctl32::RemoveWindowSubclass(hwnd, &FrmQuenfix::LinkProc, id);
         break;
     default:
         break;

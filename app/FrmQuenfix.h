@@ -50,6 +50,9 @@ public:
 
     // Replaces what a click on the link asks of the system.
     void SetLinkPlatform(LinkPlatform platform) { m_link = std::move(platform); }
+    // Lays the window out for `dpi` pixels per inch instead of the screen's, as a
+    // later Create does; for the layout's tests at resolutions the screen lacks.
+    void LayOutAt(int dpi) noexcept { m_layoutDpi = dpi; }
 
     // The visual-style support of the window's controls; its start-up runs before
     // the window is created.
@@ -79,11 +82,13 @@ private:
     void OnActivate(bool active) noexcept;
     LRESULT OnCtlColorStatic(HDC hdc, HWND control) noexcept;
     bool OnSetCursor(HWND control) noexcept;
-    void OnCommand(int id, int code);
     void OpenMakersPage() noexcept;
 
     static LRESULT CALLBACK Command1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                          UINT_PTR id, DWORD_PTR self) noexcept;
+    static LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                     DWORD_PTR self) noexcept;
+    [[nodiscard]] int LayoutDpi() const noexcept;
 
     RepairPlatform m_platform;
     mdXpThemeSupport::ThemeSupport m_themeSupport;
@@ -95,6 +100,7 @@ private:
     // Paints into Picture1, so it is declared after it and goes first.
     cProgressBar m_cProgress;
     HCURSOR m_linkCursor = nullptr;
+    int m_layoutDpi = 0;
     int m_runsInProgress = 0;
     bool m_destroyed = false;
     // The control that had the focus when the window was last deactivated.

@@ -41,8 +41,8 @@ private:
 
 void pvFillArea(HDC hDC, const RECT& rect, OLE_COLOR oColor) noexcept {
     const AreaBrush brush(oColor);
-    // A system colour index the system does not know (the default -1 is index 255)
-    // gives no brush, and the fill then leaves the area as it was.
+    // A system colour index the system has no brush for (the default -1 names index
+    // 31) gives no brush, and the fill then leaves the area as it was.
     ::FillRect(hDC, &rect, brush.get());
 }
 

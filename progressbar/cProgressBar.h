@@ -4,8 +4,10 @@
 // host (Draw) or into any rectangle of a DC (DrawToDC). It owns no window and takes
 // no input. Every property set except Tag repaints it at once.
 //
-// Colours are OLE colours: 0x00BBGGRR, or with bit 31 set a system colour index in
-// the low byte. Enumerated properties are stored unchecked:
+// Colours are OLE colours: 0x00BBGGRR, or with bit 31 set a system colour, whose
+// index for the fills is the low five bits (win::SystemBrushIndex) and whose text
+// colour is what OleTranslateColor makes of it. Enumerated properties are stored
+// unchecked:
 //   TextAlignX 0 left, 1 centre, 2 right; TextAlignY 0 top, 1 centre, 2 bottom
 //   (a paint reads only their two low bits);
 //   BorderStyle 0 (or below) none, 1 sunken, 2 raised, above 2 inset without border;

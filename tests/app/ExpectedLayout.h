@@ -1,6 +1,9 @@
 #pragma once
-// The main window's controls as a user sees them at 96 dots per inch: shared by the
-// in-process window tests and the tests that drive the program from outside.
+// The main window's controls as a user sees them at 96 and at 144 dots per inch:
+// shared by the in-process window tests and the tests that drive the program from
+// outside. The places are the twips of the window's definition in pixels, each left,
+// top, width and height rounded half to even on its own (at 144 dpi, 2145 twips are
+// 214 pixels, where half away from zero would give 215).
 
 #include "FrmQuenfix.h"
 #include "TestSupport.h"
@@ -33,34 +36,52 @@ inline constexpr const char* kDescription =
     "it can't find all the files it needs. "
     "By reregistering all the files it is basically remapping the file locations.";
 
-inline constexpr std::array<Control, 6> kControls = {{
-    {FrmQuenfix::kPicture1, "QuenfixPictureBox", {8, 6, 427, 18}, "", true},
-    {FrmQuenfix::kList1, "ListBox", {136, 56, 327, 94}, "", false},
-    {FrmQuenfix::kCommand1, "Button", {288, 22, 431, 55}, "Repair Now", true},
-    {FrmQuenfix::kImage2, "Static", {4, 216, 20, 232}, "", true},
-    {FrmQuenfix::kLabel4, "Static", {22, 218, 178, 230}, "Follow Tarnwick on Facebook", true},
-    {FrmQuenfix::kLabel2, "Static", {6, 20, 283, 67}, "Registering: ", true},
-}};
+struct Layout {
+    std::array<Control, 6> controls;
+    RECT label1;
+    SIZE client;
+};
 
-inline constexpr RECT kLabel1 = {6, 78, 431, 219};
-inline constexpr SIZE kClientSize = {436, 236};
+// Picture1's edges are rounded, not its width: it is laid out as a rectangle.
+inline constexpr Layout kAt96Dpi = {{{
+                                        {FrmQuenfix::kPicture1, "QuenfixPictureBox", {8, 6, 427, 18}, "", true},
+                                        {FrmQuenfix::kList1, "ListBox", {136, 56, 327, 94}, "", false},
+                                        {FrmQuenfix::kCommand1, "Button", {288, 22, 431, 55}, "Repair Now", true},
+                                        {FrmQuenfix::kImage2, "Static", {4, 216, 20, 232}, "", true},
+                                        {FrmQuenfix::kLabel4, "Static", {22, 218, 178, 230},
+                                         "Follow Tarnwick on Facebook", true},
+                                        {FrmQuenfix::kLabel2, "Static", {6, 20, 283, 67}, "Registering: ", true},
+                                    }},
+                                    {6, 78, 431, 219},
+                                    {436, 236}};
+inline constexpr Layout kAt144Dpi = {{{
+                                         {FrmQuenfix::kPicture1, "QuenfixPictureBox", {12, 9, 640, 27}, "", true},
+                                         {FrmQuenfix::kList1, "ListBox", {204, 84, 490, 141}, "", false},
+                                         {FrmQuenfix::kCommand1, "Button", {432, 33, 646, 83}, "Repair Now", true},
+                                         {FrmQuenfix::kImage2, "Static", {6, 324, 30, 348}, "", true},
+                                         {FrmQuenfix::kLabel4, "Static", {33, 327, 267, 345},
+                                          "Follow Tarnwick on Facebook", true},
+                                         {FrmQuenfix::kLabel2, "Static", {9, 30, 425, 100}, "Registering: ", true},
+                                     }},
+                                     {9, 117, 647, 329},
+                                     {654, 354}};
 
 // Checks the window, of this process or another, against the layout: its title and
 // size, and each control's class, place, text and visibility.
-inline void ExpectWindowAsDefined(HWND window) {
+inline void ExpectWindowAsDefined(HWND window, const Layout& layout = kAt96Dpi) {
     using testing_support::ToString;
     using testing_support::WindowText;
     EXPECT_EQ(WindowText(window), kCaption);
     RECT client{};
     ::GetClientRect(window, &client);
-    EXPECT_EQ(ToString(client), ToString(RECT{0, 0, kClientSize.cx, kClientSize.cy}));
+    EXPECT_EQ(ToString(client), ToString(RECT{0, 0, layout.client.cx, layout.client.cy}));
     const auto placeOf = [&](HWND control) {
         RECT r{};
         ::GetWindowRect(control, &r);
         ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
         return ToString(r);
     };
-    for (const Control& expected : kControls) {
+    for (const Control& expected : layout.controls) {
         SCOPED_TRACE(expected.id);
         const HWND control = ::GetDlgItem(window, expected.id);
         ASSERT_NE(control, nullptr);
@@ -72,7 +93,7 @@ inline void ExpectWindowAsDefined(HWND window) {
         EXPECT_EQ((::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0, expected.visible);
     }
     const HWND label1 = ::GetDlgItem(window, FrmQuenfix::kLabel1);
-    EXPECT_EQ(placeOf(label1), ToString(kLabel1));
+    EXPECT_EQ(placeOf(label1), ToString(layout.label1));
     EXPECT_EQ(WindowText(label1), kDescription);
 }
 

@@ -23,6 +23,28 @@ std::string Narrow(const wchar_t* text) {
     return std::string(wide.begin(), wide.end());
 }
 
+// The left button pressed and released at points of the control's client area, as
+// the system delivers them: the press to the window the hit test names (a static
+// control lets the mouse through to the window behind it unless it notifies), the
+// release to the window that has taken the mouse, or else to the pressed one.
+void PressAndRelease(HWND control, POINT press, POINT release) {
+    const auto deliver = [](HWND target, UINT message, WPARAM keys, POINT screen) {
+        ::ScreenToClient(target, &screen);
+        ::SendMessageW(target, message, keys, MAKELPARAM(screen.x, screen.y));
+    };
+    ::ClientToScreen(control, &press);
+    ::ClientToScreen(control, &release);
+    const LRESULT hit = ::SendMessageW(control, WM_NCHITTEST, 0, MAKELPARAM(press.x, press.y));
+    const HWND pressed = hit == HTTRANSPARENT ? ::GetParent(control) : control;
+    deliver(pressed, WM_LBUTTONDOWN, MK_LBUTTON, press);
+    const HWND captured = ::GetCapture();
+    deliver(captured ? captured : pressed, WM_LBUTTONUP, 0, release);
+}
+
+void Click(HWND control) {
+    PressAndRelease(control, POINT{2, 2}, POINT{3, 3});
+}
+
 class FrmQuenfixTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(under.Create()); }
@@ -37,6 +59,23 @@ protected:
 
 TEST_F(FrmQuenfixTest, ControlsSitWhereTheWindowDefinesThemWithTheirTexts) {
     expected_layout::ExpectWindowAsDefined(Window());
+}
+
+// At 144 dots per inch too, every control is its twips' size, the logo's included,
+// and the logo fills its control, scaled as the rest of the window is.
+TEST(FrmQuenfixAt144Dpi, ControlsAreTheirTwipsSizeAndTheLogoFillsItsControl) {
+    FormUnderTest under;
+    under.Form().LayOutAt(144);
+    ASSERT_TRUE(under.Create());
+    expected_layout::ExpectWindowAsDefined(under.Form().Hwnd(), expected_layout::kAt144Dpi);
+    const paint_test::DibSurface logo(24, 24);
+    ::SendMessageW(under.Control(FrmQuenfix::kImage2), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(logo.dc()),
+                   PRF_CLIENT);
+    constexpr COLORREF kLogoBlue = RGB(59, 89, 152);
+    for (const POINT corner : {POINT{0, 0}, POINT{23, 0}, POINT{0, 23}, POINT{23, 23}}) {
+        EXPECT_EQ(logo.Pixel(corner.x, corner.y), kLogoBlue) << corner.x << "," << corner.y;
+    }
+    EXPECT_EQ(logo.Pixel(13, 18), RGB(255, 255, 255)) << "the stem of the f";
 }
 
 TEST_F(FrmQuenfixTest, EveryControlUsesTheWindowsVerdanaBoldFont) {
@@ -116,10 +155,12 @@ TEST(FrmQuenfixFocus, RepairNowHasTheFocusWhenTheWindowOpensAndWhenItIsActiveAga
     ::DestroyWindow(other);
 }
 
-// Each shell is asked to "Open" the page, with empty parameters and directory (empty
-// strings, not null) and the normal show command. Only without administrator rights
-// does the program's own shell start the page's handler; elevated, or where the
-// rights cannot be told, the desktop's shell does, or the user is shown the address.
+// A click on either control of the link, with the mouse: each shell is asked to
+// "Open" the page, with empty parameters and directory (empty strings, not null) and
+// the normal show command. Only without administrator rights does the program's own
+// shell start the page's handler; elevated, or where the rights cannot be told, the
+// desktop's shell does, or the user is shown the address. A press that the user
+// drags off the control before the release opens nothing.
 TEST_F(FrmQuenfixTest, ClickOnTheLinkLabelOrTheImageOpensTheMakersPageWithTheUsersRights) {
     const std::string page = FrmQuenfix::kMakersPage;
     const std::string shell = R"(shell window "Open" ")" + page + R"(" "" "" 1)";
@@ -162,11 +203,13 @@ TEST_F(FrmQuenfixTest, ClickOnTheLinkLabelOrTheImageOpensTheMakersPageWithTheUse
         };
         under.Form().SetLinkPlatform(platform);
         for (int id : {FrmQuenfix::kLabel4, FrmQuenfix::kImage2}) {
-            ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
+            Click(Control(id));
+            PressAndRelease(Control(id), POINT{2, 2}, POINT{-20, 2});
         }
         std::vector<std::string> twice = c.calls;
         twice.insert(twice.end(), c.calls.begin(), c.calls.end());
         EXPECT_EQ(calls, twice);
+        EXPECT_EQ(::GetCapture(), nullptr);
     }
 }
 
@@ -193,8 +236,7 @@ TEST_F(FrmQuenfixTest, ClickOnTheLinkWhenMemoryRunsOutNeverStartsTheHandlerItsel
         bool failed = false;
         {
             const FailingAllocation failing(n);
-            ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(FrmQuenfix::kLabel4, STN_CLICKED),
-                           reinterpret_cast<LPARAM>(link));
+            Click(link);
             failed = failing.Failed();
         }
         if (!failed) {

@@ -5,11 +5,15 @@
 #include "FrmQuenfix.h"
 
 #include "FormUnderTest.h"
+#include "PaintTestSupport.h"
 #include "TestSupport.h"
+#include "UxTheme.h"
 #include "mdXpThemeSupportInternal.h"
 #include "xptheme/ThemeTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <vssym32.h>
 
 namespace {
 
@@ -28,13 +32,31 @@ protected:
     HWND button = nullptr;
 };
 
+// On the screen, away from its caption and its rounded corners (where the face is
+// blended with what lies behind), Repair Now shows the theme's own face for a
+// button that is neither focused, hot nor pressed, and not the look the button
+// control itself paints.
 TEST_F(FrmQuenfixWithVersion6, RepairNowIsPaintedWithTheThemeWhileStylesAreOn) {
     DWORD_PTR model = 0;
     ASSERT_TRUE(mdXpThemeSupport::pvFindSubclass(button, &mdXpThemeSupport::pvRedirectButton, &model));
     EXPECT_NE(model, 0u);
+    ::SetFocus(nullptr);
     ::InvalidateRect(button, nullptr, FALSE);
     ::UpdateWindow(button);
-    EXPECT_NE(::GetPropA(button, "Painted"), nullptr) << "the program's own themed paint ran";
+    const paint_test::DibSurface shown = paint_test::Shown(button);
+
+    RECT client{};
+    ::GetClientRect(button, &client);
+    const paint_test::DibSurface themed(client.right, client.bottom);
+    const uxtheme::unique_htheme theme(uxtheme::OpenThemeData(button, L"BUTTON"));
+    ASSERT_TRUE(theme);
+    uxtheme::DrawThemeBackground(theme.get(), themed.dc(), BP_PUSHBUTTON, PBS_NORMAL, &client, &client);
+    const paint_test::DibSurface ownLook(client.right, client.bottom);
+    ::SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(ownLook.dc()), PRF_CLIENT);
+    for (const POINT p : {POINT{4, 4}, POINT{2, 16}, POINT{client.right - 3, 16}, POINT{70, 2}, POINT{70, 30}}) {
+        EXPECT_EQ(shown.Pixel(p.x, p.y), themed.Pixel(p.x, p.y)) << p.x << "," << p.y;
+    }
+    EXPECT_FALSE(shown.SameAs(ownLook)) << "the button's own look";
 }
 
 TEST_F(FrmQuenfixWithVersion6, ThemedRepairNowStillStartsARunOnRelease) {

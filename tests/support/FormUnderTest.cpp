@@ -74,11 +74,7 @@ paint_test::DibSurface FormUnderTest::PrintedStrip() const {
 }
 
 paint_test::DibSurface FormUnderTest::ShownStrip() const {
-    const SIZE size = StripSize();
-    paint_test::DibSurface surface(size.cx, size.cy);
-    const auto shown = win::GetDC(Control(FrmQuenfix::kPicture1));
-    ::BitBlt(surface.dc(), 0, 0, size.cx, size.cy, shown.get(), 0, 0, SRCCOPY);
-    return surface;
+    return paint_test::Shown(Control(FrmQuenfix::kPicture1));
 }
 
 }  // namespace testing_support

@@ -29,6 +29,15 @@ bool DibSurface::SameAs(const DibSurface& other) const {
     return true;
 }
 
+DibSurface Shown(HWND window) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    DibSurface surface(client.right, client.bottom);
+    const auto shown = win::GetDC(window);
+    ::BitBlt(surface.dc(), 0, 0, client.right, client.bottom, shown.get(), 0, 0, SRCCOPY);
+    return surface;
+}
+
 SurfaceHost::SurfaceHost(int width, int height)
     : m_surface(width, height),
       m_hwnd(::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, width, height,

@@ -27,6 +27,9 @@ private:
     win::unique_select m_selection;
 };
 
+// The window's client area as it shows on the screen: copied from its own DC.
+[[nodiscard]] DibSurface Shown(HWND window);
+
 // A borderless popup window over a surface of its size: its client rectangle and
 // theme are the bar's, and it counts the paints (one DC request each).
 class SurfaceHost final : public DrawHost {
