@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -155,6 +156,36 @@ TEST(FrmQuenfixFocus, RepairNowHasTheFocusWhenTheWindowOpensAndWhenItIsActiveAga
     ::DestroyWindow(other);
 }
 
+// A link platform that records each call as "desktop <its arguments>", "shell
+// <its arguments>" or "message <owner> with the address <caption>".
+LinkPlatform RecordingLink(HWND window, std::optional<bool> elevated, bool desktopTakesIt,
+                           std::vector<std::string>& calls) {
+    const auto owner = [window](HWND hwnd) { return hwnd == window ? "window " : "other "; };
+    const std::wstring page(FrmQuenfix::kMakersPage, FrmQuenfix::kMakersPage + std::strlen(FrmQuenfix::kMakersPage));
+    LinkPlatform platform;
+    platform.processIsElevated = [elevated] { return elevated; };
+    platform.desktopShellExecute = [&calls, desktopTakesIt](const wchar_t* file, const wchar_t* operation,
+                                                             const wchar_t* parameters, const wchar_t* directory,
+                                                             int show) {
+        calls.push_back("desktop " + Quoted(Narrow(file)) + " " + Quoted(Narrow(operation)) + " " +
+                        Quoted(Narrow(parameters)) + " " + Quoted(Narrow(directory)) + " " + std::to_string(show));
+        return desktopTakesIt;
+    };
+    platform.shellExecute = [&calls, owner](HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                                            LPCSTR directory, INT show) {
+        calls.push_back("shell " + std::string(owner(hwnd)) + Quoted(operation) + " " + Quoted(file) + " " +
+                        Quoted(parameters) + " " + Quoted(directory) + " " + std::to_string(show));
+        return reinterpret_cast<HINSTANCE>(33);
+    };
+    platform.messageBox = [&calls, owner, page](HWND hwnd, LPCWSTR text, LPCWSTR caption, UINT) {
+        const bool withAddress = std::wstring(text).find(page) != std::wstring::npos;
+        calls.push_back("message " + std::string(owner(hwnd)) + (withAddress ? "with" : "without") + " the address " +
+                        Quoted(Narrow(caption)));
+        return IDOK;
+    };
+    return platform;
+}
+
 // A click on either control of the link, with the mouse: each shell is asked to
 // "Open" the page, with empty parameters and directory (empty strings, not null) and
 // the normal show command. Only without administrator rights does the program's own
@@ -179,29 +210,7 @@ TEST_F(FrmQuenfixTest, ClickOnTheLinkLabelOrTheImageOpensTheMakersPageWithTheUse
     for (const auto& c : cases) {
         SCOPED_TRACE(c.elevated ? (*c.elevated ? "elevated" : "limited") : "rights unknown");
         std::vector<std::string> calls;
-        LinkPlatform platform;
-        platform.processIsElevated = [&] { return c.elevated; };
-        platform.desktopShellExecute = [&](const wchar_t* file, const wchar_t* operation, const wchar_t* parameters,
-                                           const wchar_t* directory, int show) {
-            calls.push_back("desktop " + Quoted(Narrow(file)) + " " + Quoted(Narrow(operation)) + " " +
-                            Quoted(Narrow(parameters)) + " " + Quoted(Narrow(directory)) + " " + std::to_string(show));
-            return c.desktopTakesIt;
-        };
-        platform.shellExecute = [&](HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
-                                    INT show) {
-            calls.push_back(std::string("shell ") + (owner == Window() ? "window " : "other ") + Quoted(operation) +
-                            " " + Quoted(file) + " " + Quoted(parameters) + " " + Quoted(directory) + " " +
-                            std::to_string(show));
-            return reinterpret_cast<HINSTANCE>(33);
-        };
-        platform.messageBox = [&](HWND owner, LPCWSTR text, LPCWSTR caption, UINT) {
-            const std::wstring shown = text;
-            calls.push_back(std::string("message ") + (owner == Window() ? "window " : "other ") +
-                            (shown.find(std::wstring(page.begin(), page.end())) != std::wstring::npos ? "with" : "without") +
-                            " the address " + Quoted(Narrow(caption)));
-            return IDOK;
-        };
-        under.Form().SetLinkPlatform(platform);
+        under.Form().SetLinkPlatform(RecordingLink(Window(), c.elevated, c.desktopTakesIt, calls));
         for (int id : {FrmQuenfix::kLabel4, FrmQuenfix::kImage2}) {
             Click(Control(id));
             PressAndRelease(Control(id), POINT{2, 2}, POINT{-20, 2});
@@ -213,38 +222,20 @@ TEST_F(FrmQuenfixTest, ClickOnTheLinkLabelOrTheImageOpensTheMakersPageWithTheUse
     }
 }
 
-// Memory running out at any one allocation of a click: the program shows the address
-// or nothing, and never starts the page's handler itself.
+// Memory running out at any one allocation of a click, the recording's own included:
+// the program shows the address or nothing, and never starts the handler itself.
 TEST_F(FrmQuenfixTest, ClickOnTheLinkWhenMemoryRunsOutNeverStartsTheHandlerItself) {
-    int ownShellCalls = 0;
-    bool shown = false;
-    LinkPlatform platform;
-    platform.processIsElevated = [] { return std::optional<bool>(true); };
-    platform.desktopShellExecute = [](auto...) { return false; };
-    platform.shellExecute = [&](auto...) {
-        ++ownShellCalls;
-        return HINSTANCE{};
-    };
-    platform.messageBox = [&](auto...) {
-        shown = true;
-        return IDOK;
-    };
-    under.Form().SetLinkPlatform(platform);
-    const HWND link = Control(FrmQuenfix::kLabel4);
+    std::vector<std::string> calls;
+    under.Form().SetLinkPlatform(RecordingLink(Window(), true, false, calls));
     for (long n = 1;; ++n) {
-        shown = false;
-        bool failed = false;
-        {
-            const FailingAllocation failing(n);
-            Click(link);
-            failed = failing.Failed();
-        }
-        if (!failed) {
-            EXPECT_TRUE(shown) << n;
-            break;
-        }
+        calls.clear();
+        const FailingAllocation failing(n);
+        Click(Control(FrmQuenfix::kLabel4));
+        if (!failing.Failed()) break;
+        for (const std::string& call : calls) EXPECT_FALSE(call.starts_with("shell")) << n;
     }
-    EXPECT_EQ(ownShellCalls, 0);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), R"(message window with the address "Quenfix")");
 }
 
 // Every call of a whole run: for each line the switch goes off, the line runs, the

@@ -16,6 +16,7 @@
 #include "StandIn.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <cstring>
 #include <sstream>
@@ -26,23 +27,12 @@ namespace {
 // From the process's basic information, which a snapshot of every process would
 // also give at many times the cost.
 DWORD ParentProcessId() {
-    struct BasicInformation {
-        LONG_PTR exitStatus;
-        void* peb;
-        ULONG_PTR affinityMask;
-        LONG_PTR basePriority;
-        ULONG_PTR processId;
-        ULONG_PTR parentProcessId;
-    };
-    using QueryFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    const auto query = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    BasicInformation information{};
-    constexpr int kProcessBasicInformation = 0;
-    if (!query || query(::GetCurrentProcess(), kProcessBasicInformation, &information, sizeof information, nullptr) < 0) {
+    PROCESS_BASIC_INFORMATION information{};
+    if (!NT_SUCCESS(::NtQueryInformationProcess(::GetCurrentProcess(), ProcessBasicInformation, &information,
+                                                sizeof information, nullptr))) {
         return 0;
     }
-    return static_cast<DWORD>(information.parentProcessId);
+    return static_cast<DWORD>(information.InheritedFromUniqueProcessId);
 }
 
 standin::Settings ReadSettings() {
