@@ -112,14 +112,19 @@ struct EnvironmentBlockDestroyer {
 // __COMPAT_LAYER) and which paths a component writes into the machine's registry
 // (ProgramFiles, CommonProgramFiles). A Unicode block, so that no value is lost to
 // the conversion into the ANSI code page. Nothing, with the thread's last error set,
-// when the machine's block cannot be built.
+// when the machine's block cannot be built. It is built once: building it reads the
+// registry (some milliseconds, for each of a run's 222 children), and the machine's
+// variables change only when an administrator changes them.
 std::optional<std::wstring> ChildEnvironment() {
+    static std::optional<std::wstring> built;
+    if (built) return built;
     const auto create = win::SystemProc<CreateEnvironmentBlockFn>(L"userenv.dll", "CreateEnvironmentBlock");
     void* block = nullptr;
     // No token and nothing inherited: the system's variables alone.
     if (!create || !create(&block, nullptr, FALSE)) return std::nullopt;
     const win::unique_any<void*, EnvironmentBlockDestroyer> machine(block);
-    return EnvironmentWithPath(static_cast<const wchar_t*>(machine.get()), SystemSearchPath());
+    built = EnvironmentWithPath(static_cast<const wchar_t*>(machine.get()), SystemSearchPath());
+    return built;
 }
 
 // The thread's file-system redirection, switched off for as long as the object
