@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "UniqueHandle.h"
 
+#include <limits>
 #include <vector>
 
 namespace StartupBench {
@@ -87,7 +88,11 @@ public:
         }
     }
 
-    [[nodiscard]] double Seconds() const noexcept { return m_seconds; }
+    // Nothing when the process did not start or never waited for input: such a start
+    // has no start-up time, and its few milliseconds would pass for a fast one.
+    [[nodiscard]] double Seconds() const noexcept {
+        return m_idle ? m_seconds : std::numeric_limits<double>::quiet_NaN();
+    }
     [[nodiscard]] bool Painted() const noexcept { return m_painted; }
 
 private:
