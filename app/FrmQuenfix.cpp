@@ -153,7 +153,6 @@ bool FrmQuenfix::CreateControls() {
     for (HWND child = ::GetWindow(Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font->hFont()), FALSE);
     }
-    m_linkCursor = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_LINKHAND));
     m_logo.reset(static_cast<HBITMAP>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     ::SendMessageW(Control(kImage2), STM_SETIMAGE, IMAGE_BITMAP,
@@ -291,7 +290,11 @@ LRESULT FrmQuenfix::OnCtlColorStatic(HDC hdc, HWND control) noexcept {
 }
 
 bool FrmQuenfix::OnSetCursor(HWND control) noexcept {
-    if (!m_linkCursor || (control != Control(kImage2) && control != Control(kLabel4))) return false;
+    if (control != Control(kImage2) && control != Control(kLabel4)) return false;
+    // Loaded when the pointer first comes over the link, not before the window's
+    // first paint, which it has no part in.
+    if (!m_linkCursor) m_linkCursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_LINKHAND));
+    if (!m_linkCursor) return false;
     ::SetCursor(m_linkCursor);
     return true;
 }
