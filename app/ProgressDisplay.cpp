@@ -14,7 +14,8 @@ constexpr int kSunken = 1;
 }  // namespace
 
 void SetUp(cProgressBar& bar, DrawHost& host, std::shared_ptr<win::StdFont> font) noexcept {
-    bar.DrawObject(&host);
+    // Every setting draws the bar into its host, once it has one: the host comes last,
+    // so that the strip, not shown yet, is drawn once instead of after each setting.
     bar.Min(0);
     bar.Max(100);
     bar.ShowText(true);
@@ -23,6 +24,7 @@ void SetUp(cProgressBar& bar, DrawHost& host, std::shared_ptr<win::StdFont> font
     bar.ForeColor(kBlue);
     bar.BackColor(kWhite);
     bar.BorderStyle(kSunken);
+    bar.DrawObject(&host);
 }
 
 void Begin(cProgressBar& bar, int lineCount) noexcept {
