@@ -158,7 +158,6 @@ bool FrmQuenfix::CreateControls() {
     for (HWND child = ::GetWindow(Hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font->hFont()), FALSE);
     }
-    m_linkCursor = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_LINKHAND));
     // A static control takes the size of its picture: the logo is scaled to the size
     // the control has at this resolution, as the other controls are.
     RECT logoArea{};
@@ -306,7 +305,11 @@ LRESULT FrmQuenfix::OnCtlColorStatic(HDC hdc, HWND control) noexcept {
 }
 
 bool FrmQuenfix::OnSetCursor(HWND control) noexcept {
-    if (!m_linkCursor || (control != Control(kImage2) && control != Control(kLabel4))) return false;
+    if (control != Control(kImage2) && control != Control(kLabel4)) return false;
+    // Loaded when the pointer first comes over the link, not before the window's
+    // first paint, which it has no part in.
+    if (!m_linkCursor) m_linkCursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_LINKHAND));
+    if (!m_linkCursor) return false;
     ::SetCursor(m_linkCursor);
     return true;
 }

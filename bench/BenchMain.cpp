@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         Progress("start-up");
         StartupBench::Measure(program,
                               {directory + "bench_minimal_window.exe",
-                               directory + "bench_minimal_window_comctl32.exe"},
+                               directory + "bench_themed_window.exe"},
                               table);
     }
     if (options.Runs("size")) Footprint::MeasureExeSizes(program, options.x86Path, table);

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 void BenchTable::AddTiming(std::string name, double oursSeconds, double referenceSeconds,
                            double goalRatio) {
-    const double ratio = referenceSeconds > 0 ? oursSeconds / referenceSeconds : 0;
+    // A side without a figure must not read as the fastest there is.
+    const bool measured = oursSeconds > 0 && referenceSeconds > 0;
     Add({std::move(name), Figures::Duration(oursSeconds), Figures::Duration(referenceSeconds),
-         Figures::Ratio(ratio), "<= " + Figures::Ratio(goalRatio)});
+         measured ? Figures::Ratio(oursSeconds / referenceSeconds) : "n/a", "<= " + Figures::Ratio(goalRatio)});
 }
 
 void BenchTable::AddCount(std::string name, long long now, long long before, std::string goal) {
@@ -46,6 +48,7 @@ void BenchTable::Print(std::FILE* out) const {
 namespace Figures {
 
 std::string Duration(double seconds) {
+    if (std::isnan(seconds)) return "not measured";
     char text[32];
     if (seconds < 1e-3) {
         std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);

@@ -18,7 +18,7 @@ public:
     };
 
     void Add(Row row) { m_rows.push_back(std::move(row)); }
-    // A timed pair: ratio = ours / reference.
+    // A timed pair: ratio = ours / reference, or "n/a" unless both were measured.
     void AddTiming(std::string name, double oursSeconds, double referenceSeconds,
                    double goalRatio);
     // A count taken twice: the ratio column shows the growth from the reference.

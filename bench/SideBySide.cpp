@@ -1,6 +1,8 @@
 #include "SideBySide.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace SideBySide {
 
@@ -20,7 +22,8 @@ Medians Alternate(int rounds, const Sample& ours, const Sample& reference) {
 }
 
 double Median(std::vector<double> samples) {
-    if (samples.empty()) return 0;
+    std::erase_if(samples, [](double sample) { return std::isnan(sample); });
+    if (samples.empty()) return std::numeric_limits<double>::quiet_NaN();
     const auto middle = samples.begin() + static_cast<std::ptrdiff_t>(samples.size() / 2);
     std::nth_element(samples.begin(), middle, samples.end());
     if (samples.size() % 2 != 0) return *middle;

@@ -1,6 +1,6 @@
 #pragma once
 // Start-up: from the call that creates the process to the window's first completed
-// paint, for the program and for a minimal window program of the same size.
+// paint, for the program and for minimal window programs of the same size.
 
 #include <string>
 
@@ -10,8 +10,9 @@ namespace StartupBench {
 
 struct References {
     std::string minimalWindow;
-    // The same window with comctl32 imported and initialised, as the program has it.
-    std::string minimalWindowWithComctl32;
+    // The same window bound to version 6 of the common controls by its manifest, with
+    // one push button: the floor of a program with the visual style.
+    std::string themedWindow;
 };
 
 void Measure(const std::string& programPath, const References& references, BenchTable& table);
