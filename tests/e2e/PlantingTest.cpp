@@ -12,8 +12,6 @@
 #include "ProgramEndToEnd.h"
 #include "StartCheck.h"
 
-#include <tlhelp32.h>
-
 #include <ostream>
 #include <set>
 #include <vector>
@@ -66,17 +64,6 @@ std::vector<std::string> MarkersIn(const std::string& directory) {
     while (::FindNextFileA(search, &found));
     ::FindClose(search);
     return markers;
-}
-
-// The file of the common-controls library loaded in the process, or "" when none is.
-std::string CommonControlsOf(DWORD processId) {
-    const win::unique_handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
-    MODULEENTRY32 module{};
-    module.dwSize = sizeof module;
-    for (BOOL more = ::Module32First(snapshot.get(), &module); more; more = ::Module32Next(snapshot.get(), &module)) {
-        if (Lower(module.szModule) == "comctl32.dll") return Lower(module.szExePath);
-    }
-    return {};
 }
 
 class Planting : public ProgramEndToEnd, public testing::WithParamInterface<Setting> {

@@ -195,6 +195,17 @@ std::vector<Child> LiveChildrenSince(unsigned long long since) {
     return children;
 }
 
+std::string CommonControlsOf(DWORD processId) {
+    const win::unique_handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return {};
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = ::Module32First(snapshot.get(), &module); more; more = ::Module32Next(snapshot.get(), &module)) {
+        if (Lower(module.szModule) == "comctl32.dll") return Lower(module.szExePath);
+    }
+    return {};
+}
+
 std::vector<DWORD> ProcessesNamed(const wchar_t* file) {
     std::vector<DWORD> ids;
     for (const PROCESSENTRY32W& entry : Processes()) {

@@ -115,6 +115,9 @@ std::vector<Child> LiveChildrenSince(unsigned long long since);
 void Terminate(DWORD processId);
 // The ids of the running processes whose file is named `file` (any case).
 std::vector<DWORD> ProcessesNamed(const wchar_t* file);
+// The file of the common-controls library loaded in the process, in lower case, or ""
+// when none is.
+std::string CommonControlsOf(DWORD processId);
 
 // The window's text, read with WM_GETTEXT as any program can, also from a window of
 // another process (which has up to a minute to answer).
