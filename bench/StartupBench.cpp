@@ -16,26 +16,6 @@ constexpr int kRounds = 25;
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kExitTimeoutMs = 10000;
 
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-HWND VisibleWindowOf(DWORD processId) {
-    WindowSearch search{processId, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lp) noexcept -> BOOL {
-            auto* search = reinterpret_cast<WindowSearch*>(lp);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != search->processId || !::IsWindowVisible(hwnd)) return TRUE;
-            search->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Painted: no part of the window or of any of its children waits for a paint.
 bool FullyPainted(HWND window) {
     if (::GetUpdateRect(window, nullptr, FALSE)) return false;
@@ -74,7 +54,7 @@ public:
         const win::unique_handle thread(info.hThread);
         m_idle = ::WaitForInputIdle(m_process.get(), kStartTimeoutMs) == 0;
         m_seconds = watch.Seconds();
-        m_window = VisibleWindowOf(info.dwProcessId);
+        m_window = testing_support::VisibleWindowOf(info.dwProcessId);
         m_painted = m_idle && m_window && FullyPainted(m_window);
     }
     Launch(const Launch&) = delete;

@@ -25,24 +25,6 @@ struct Shown {
     std::string commonControls;
 };
 
-HWND VisibleWindowOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{processId, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lp) noexcept -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != s->processId || !::IsWindowVisible(hwnd)) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Starts the reference, reads what it shows once it waits for input, and closes it.
 Shown Show(const std::string& file) {
     const std::string path = ExeDirectory() + QUENFIX_BENCH_DIR + file;

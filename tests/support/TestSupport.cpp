@@ -195,6 +195,24 @@ std::vector<Child> LiveChildrenSince(unsigned long long since) {
     return children;
 }
 
+HWND VisibleWindowOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        HWND found;
+    } search{processId, nullptr};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM lp) noexcept -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            if (owner != s->processId || !::IsWindowVisible(hwnd)) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::string CommonControlsOf(DWORD processId) {
     const win::unique_handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
     if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return {};

@@ -115,6 +115,8 @@ std::vector<Child> LiveChildrenSince(unsigned long long since);
 void Terminate(DWORD processId);
 // The ids of the running processes whose file is named `file` (any case).
 std::vector<DWORD> ProcessesNamed(const wchar_t* file);
+// A visible top-level window of the process; null while it shows none.
+HWND VisibleWindowOf(DWORD processId);
 // The file of the common-controls library loaded in the process, in lower case, or ""
 // when none is.
 std::string CommonControlsOf(DWORD processId);
