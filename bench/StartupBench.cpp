@@ -56,6 +56,14 @@ public:
         m_seconds = watch.Seconds();
         m_window = testing_support::VisibleWindowOf(info.dwProcessId);
         m_painted = m_idle && m_window && FullyPainted(m_window);
+        m_commonControls = testing_support::CommonControlsOf(info.dwProcessId);
+        for (HWND child = m_window ? ::GetWindow(m_window, GW_CHILD) : nullptr; child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            char name[16] = {};
+            ::GetClassNameA(child, name, sizeof name);
+            const bool pushButton = (::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_PUSHBUTTON;
+            if (testing_support::Lower(name) == "button" && pushButton) ++m_pushButtons;
+        }
     }
     Launch(const Launch&) = delete;
     Launch& operator=(const Launch&) = delete;
@@ -74,6 +82,12 @@ public:
         return m_idle ? m_seconds : std::numeric_limits<double>::quiet_NaN();
     }
     [[nodiscard]] bool Painted() const noexcept { return m_painted; }
+    // What the window was: for the themed reference version 6 of the common controls
+    // bound (from the side-by-side store) and one push button; for the bare one no
+    // common controls at all.
+    [[nodiscard]] bool BoundVersion6() const { return m_commonControls.find("\\winsxs\\") != std::string::npos; }
+    [[nodiscard]] bool LoadedCommonControls() const noexcept { return !m_commonControls.empty(); }
+    [[nodiscard]] int PushButtons() const noexcept { return m_pushButtons; }
 
 private:
     win::unique_handle m_process;
@@ -81,17 +95,35 @@ private:
     double m_seconds = 0;
     bool m_idle = false;
     bool m_painted = false;
+    std::string m_commonControls;
+    int m_pushButtons = 0;
 };
 
 struct Tally {
     int samples = 0;
     int painted = 0;
+    // Starts in which the window was what the figure takes it for.
+    int asTaken = 0;
 };
 
-double Sample(const std::string& path, Tally& tally) {
+// A bare window loads no common controls; a themed one binds version 6 and holds one
+// push button. A manifest not embedded, or not read, would leave the themed window a
+// bare one that still starts and paints, and its figure would mean something else.
+enum class Kind { Program, Bare, Themed };
+
+bool AsTaken(const Launch& launch, Kind kind) {
+    switch (kind) {
+    case Kind::Bare: return !launch.LoadedCommonControls();
+    case Kind::Themed: return launch.BoundVersion6() && launch.PushButtons() == 1;
+    default: return true;
+    }
+}
+
+double Sample(const std::string& path, Kind kind, Tally& tally) {
     const Launch launch(path);
     ++tally.samples;
     if (launch.Painted()) ++tally.painted;
+    if (AsTaken(launch, kind)) ++tally.asTaken;
     return launch.Seconds();
 }
 
@@ -101,15 +133,15 @@ struct Comparison {
     Tally reference;
 };
 
-Comparison Compare(const std::string& programPath, const std::string& referencePath) {
+Comparison Compare(const std::string& programPath, const std::string& referencePath, Kind reference) {
     Comparison result;
     // The first start of each loads its files from disk; later starts find them cached.
-    (void)Sample(programPath, result.ours);
-    (void)Sample(referencePath, result.reference);
+    (void)Sample(programPath, Kind::Program, result.ours);
+    (void)Sample(referencePath, reference, result.reference);
     result.ours = result.reference = Tally{};
     result.medians = SideBySide::Alternate(
-        kRounds, [&] { return Sample(programPath, result.ours); },
-        [&] { return Sample(referencePath, result.reference); });
+        kRounds, [&] { return Sample(programPath, Kind::Program, result.ours); },
+        [&] { return Sample(referencePath, reference, result.reference); });
     return result;
 }
 
@@ -117,13 +149,17 @@ std::string Checked(const Tally& tally) {
     return std::to_string(tally.painted) + " of " + std::to_string(tally.samples);
 }
 
+std::string AsTaken(const Tally& tally) {
+    return std::to_string(tally.asTaken) + " of " + std::to_string(tally.samples);
+}
+
 }  // namespace
 
 void Measure(const std::string& programPath, const References& references, BenchTable& table) {
-    const Comparison plain = Compare(programPath, references.minimalWindow);
+    const Comparison plain = Compare(programPath, references.minimalWindow, Kind::Bare);
     table.AddTiming("Start-up to first completed paint", plain.medians.ours,
                     plain.medians.reference, 1.2);
-    const Comparison themed = Compare(programPath, references.themedWindow);
+    const Comparison themed = Compare(programPath, references.themedWindow, Kind::Themed);
     table.AddTiming("Start-up, vs themed window with one button", themed.medians.ours,
                     themed.medians.reference, 1.05);
     table.AddNote("Start-up: CreateProcess until WaitForInputIdle returns, median of " +
@@ -136,7 +172,9 @@ void Measure(const std::string& programPath, const References& references, Bench
                   "it or its children left to paint, in " +
                   Checked(plain.ours) + " and " + Checked(themed.ours) + " starts of the program, " +
                   Checked(plain.reference) + " of the bare window and " + Checked(themed.reference) +
-                  " of the themed one.");
+                  " of the themed one; the bare window loaded no common controls in " + AsTaken(plain.reference) +
+                  " starts, and the themed one had version 6 bound and one push button in " +
+                  AsTaken(themed.reference) + ".");
 }
 
 }  // namespace StartupBench
