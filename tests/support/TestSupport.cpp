@@ -195,21 +195,27 @@ std::vector<Child> LiveChildrenSince(unsigned long long since) {
     return children;
 }
 
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchVisibleWindow(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != search->processId || !::IsWindowVisible(hwnd)) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
 HWND VisibleWindowOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{processId, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lp) noexcept -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != s->processId || !::IsWindowVisible(hwnd)) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, nullptr};
+    ::EnumWindows(&MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
