@@ -17,7 +17,6 @@ namespace expected_layout {
 struct Control {
     int id;
     const char* windowClass;
-    RECT client;  // in the main window's client coordinates
     const char* text;
     bool visible;
 };
@@ -36,35 +35,31 @@ inline constexpr const char* kDescription =
     "it can't find all the files it needs. "
     "By reregistering all the files it is basically remapping the file locations.";
 
+inline constexpr std::array<Control, 6> kControls = {{
+    {FrmQuenfix::kPicture1, "QuenfixPictureBox", "", true},
+    {FrmQuenfix::kList1, "ListBox", "", false},
+    {FrmQuenfix::kCommand1, "Button", "Repair Now", true},
+    {FrmQuenfix::kImage2, "Static", "", true},
+    {FrmQuenfix::kLabel4, "Static", "Follow Tarnwick on Facebook", true},
+    {FrmQuenfix::kLabel2, "Static", "Registering: ", true},
+}};
+
+// Where the controls above, Label1 and the client area are, in the main window's
+// client coordinates. Picture1's edges are rounded, not its width: it is laid out as
+// a rectangle.
 struct Layout {
-    std::array<Control, 6> controls;
+    std::array<RECT, 6> controls;
     RECT label1;
     SIZE client;
 };
-
-// Picture1's edges are rounded, not its width: it is laid out as a rectangle.
-inline constexpr Layout kAt96Dpi = {{{
-                                        {FrmQuenfix::kPicture1, "QuenfixPictureBox", {8, 6, 427, 18}, "", true},
-                                        {FrmQuenfix::kList1, "ListBox", {136, 56, 327, 94}, "", false},
-                                        {FrmQuenfix::kCommand1, "Button", {288, 22, 431, 55}, "Repair Now", true},
-                                        {FrmQuenfix::kImage2, "Static", {4, 216, 20, 232}, "", true},
-                                        {FrmQuenfix::kLabel4, "Static", {22, 218, 178, 230},
-                                         "Follow Tarnwick on Facebook", true},
-                                        {FrmQuenfix::kLabel2, "Static", {6, 20, 283, 67}, "Registering: ", true},
-                                    }},
-                                    {6, 78, 431, 219},
-                                    {436, 236}};
-inline constexpr Layout kAt144Dpi = {{{
-                                         {FrmQuenfix::kPicture1, "QuenfixPictureBox", {12, 9, 640, 27}, "", true},
-                                         {FrmQuenfix::kList1, "ListBox", {204, 84, 490, 141}, "", false},
-                                         {FrmQuenfix::kCommand1, "Button", {432, 33, 646, 83}, "Repair Now", true},
-                                         {FrmQuenfix::kImage2, "Static", {6, 324, 30, 348}, "", true},
-                                         {FrmQuenfix::kLabel4, "Static", {33, 327, 267, 345},
-                                          "Follow Tarnwick on Facebook", true},
-                                         {FrmQuenfix::kLabel2, "Static", {9, 30, 425, 100}, "Registering: ", true},
-                                     }},
-                                     {9, 117, 647, 329},
-                                     {654, 354}};
+inline constexpr Layout kAt96Dpi = {
+    {{{8, 6, 427, 18}, {136, 56, 327, 94}, {288, 22, 431, 55}, {4, 216, 20, 232}, {22, 218, 178, 230}, {6, 20, 283, 67}}},
+    {6, 78, 431, 219},
+    {436, 236}};
+inline constexpr Layout kAt144Dpi = {
+    {{{12, 9, 640, 27}, {204, 84, 490, 141}, {432, 33, 646, 83}, {6, 324, 30, 348}, {33, 327, 267, 345}, {9, 30, 425, 100}}},
+    {9, 117, 647, 329},
+    {654, 354}};
 
 // Checks the window, of this process or another, against the layout: its title and
 // size, and each control's class, place, text and visibility.
@@ -81,14 +76,15 @@ inline void ExpectWindowAsDefined(HWND window, const Layout& layout = kAt96Dpi) 
         ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
         return ToString(r);
     };
-    for (const Control& expected : layout.controls) {
+    for (size_t i = 0; i < kControls.size(); ++i) {
+        const Control& expected = kControls[i];
         SCOPED_TRACE(expected.id);
         const HWND control = ::GetDlgItem(window, expected.id);
         ASSERT_NE(control, nullptr);
         char windowClass[64] = {};
         ::GetClassNameA(control, windowClass, sizeof windowClass);
         EXPECT_EQ(testing_support::Lower(windowClass), testing_support::Lower(expected.windowClass));
-        EXPECT_EQ(placeOf(control), ToString(expected.client));
+        EXPECT_EQ(placeOf(control), ToString(layout.controls[i]));
         EXPECT_EQ(WindowText(control), expected.text);
         EXPECT_EQ((::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0, expected.visible);
     }
