@@ -37,14 +37,11 @@ bool ConfineLibrarySearch() noexcept {
 }
 
 std::wstring ModulePath(HMODULE module) {
-    // Paths may be longer than MAX_PATH: the buffer grows to the longest there is.
-    constexpr std::size_t kLongestPath = 32768;
-    for (std::vector<wchar_t> path(MAX_PATH); path.size() <= kLongestPath; path.resize(path.size() * 2)) {
-        const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) return std::wstring(path.data(), length);
-    }
-    return {};
+    // Paths may be longer than MAX_PATH: the buffer holds the longest there is, 32767
+    // characters and the terminating null.
+    std::vector<wchar_t> path(32768);
+    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    return length > 0 && length < path.size() ? std::wstring(path.data(), length) : std::wstring();
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* library) noexcept {
