@@ -145,12 +145,9 @@ Comparison Compare(const std::string& programPath, const std::string& referenceP
     return result;
 }
 
-std::string Checked(const Tally& tally) {
-    return std::to_string(tally.painted) + " of " + std::to_string(tally.samples);
-}
-
-std::string AsTaken(const Tally& tally) {
-    return std::to_string(tally.asTaken) + " of " + std::to_string(tally.samples);
+// "<count> of <samples>", for a count of the tally's starts.
+std::string OfStarts(int count, const Tally& tally) {
+    return std::to_string(count) + " of " + std::to_string(tally.samples);
 }
 
 }  // namespace
@@ -170,11 +167,13 @@ void Measure(const std::string& programPath, const References& references, Bench
                   "common controls (bench/themed-window.manifest), the floor of any program with "
                   "the visual style. Checked at each return: the window visible and nothing of "
                   "it or its children left to paint, in " +
-                  Checked(plain.ours) + " and " + Checked(themed.ours) + " starts of the program, " +
-                  Checked(plain.reference) + " of the bare window and " + Checked(themed.reference) +
-                  " of the themed one; the bare window loaded no common controls in " + AsTaken(plain.reference) +
+                  OfStarts(plain.ours.painted, plain.ours) + " and " + OfStarts(themed.ours.painted, themed.ours) +
+                  " starts of the program, " + OfStarts(plain.reference.painted, plain.reference) +
+                  " of the bare window and " + OfStarts(themed.reference.painted, themed.reference) +
+                  " of the themed one; the bare window loaded no common controls in " +
+                  OfStarts(plain.reference.asTaken, plain.reference) +
                   " starts, and the themed one had version 6 bound and one push button in " +
-                  AsTaken(themed.reference) + ".");
+                  OfStarts(themed.reference.asTaken, themed.reference) + ".");
 }
 
 }  // namespace StartupBench
