@@ -7,7 +7,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-tools/install-deps
+tools/install-deps --wine32
 
 # The prefix is made while the programs build: most of that time Wine waits.
 prefix=$root/build/wineprefix
