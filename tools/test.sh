@@ -2,7 +2,8 @@
 # The test command: installs what is missing, builds the 32-bit (release) and the
 # 64-bit program with warnings as errors, then runs every test on the 64-bit build
 # under Wine, in a headless prefix of the project's own (build/wineprefix), and on
-# the 32-bit build too where the machine runs 32-bit code.
+# the 32-bit build too where Wine's 32-bit loader is installed and the machine runs
+# 32-bit code.
 #   tools/test.sh [extra ctest arguments, e.g. -L gui]
 # Its last lines say what ran: each suite's tests and how many passed, or why the
 # suite did not run, and how the emulated smoke test of the release ended. It fails
