@@ -14,7 +14,6 @@
 
 #include <array>
 #include <new>
-#include <vector>
 
 namespace {
 
@@ -185,6 +184,8 @@ bool FrmQuenfix::CreateControls() {
     return true;
 }
 
+// List1 is the window's list of the command lines, never shown: it keeps the window
+// the same to anything that looks at its controls. The run does not read it.
 void FrmQuenfix::FillCommandList() noexcept {
     const HWND list = Control(kList1);
     for (const char* line : CommandList::Lines()) {
@@ -213,21 +214,6 @@ int FrmQuenfix::LayoutDpi() const noexcept {
 void FrmQuenfix::Show() noexcept {
     ::ShowWindow(Hwnd(), SW_SHOWNORMAL);
     ::UpdateWindow(Hwnd());
-}
-
-int FrmQuenfix::ItemCount() const noexcept {
-    const LRESULT count = ::SendMessageA(Control(kList1), LB_GETCOUNT, 0, 0);
-    return count == LB_ERR ? 0 : static_cast<int>(count);
-}
-
-std::string FrmQuenfix::ItemText(int index) const {
-    const HWND list = Control(kList1);
-    const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR) return {};
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    const LRESULT copied =
-        ::SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
-    return copied == LB_ERR ? std::string() : std::string(buffer.data(), static_cast<size_t>(copied));
 }
 
 void FrmQuenfix::SetLabelCaption(ControlId label, const std::string& text) noexcept {
@@ -264,11 +250,12 @@ void FrmQuenfix::RunRepair() {
     }
     const RunInProgress counted(m_runsInProgress);
     if (!letMessagesThrough()) return;
-    ProgressDisplay::Begin(m_cProgress, ItemCount());
-    const int lastIndex = ItemCount() - 1;
-    for (int index = 0; index <= lastIndex; ++index) {
-        std::string command;
-        command = ItemText(index);
+    // The lines come from the program itself, not from List1, which any program on
+    // the desktop can send messages to.
+    const auto lines = CommandList::Lines();
+    ProgressDisplay::Begin(m_cProgress, static_cast<int>(lines.size()));
+    int linesDone = 0;
+    for (const std::string command : lines) {
         if (!letMessagesThrough()) return;
         SetLabelCaption(kLabel2, kRegistering + command);
         if (!letMessagesThrough()) return;
@@ -279,7 +266,7 @@ void FrmQuenfix::RunRepair() {
         if (!letMessagesThrough()) return;
         // Shown before the pass ends with a last look at the queue, so that each
         // count is on screen before the next entry is taken up.
-        ShowProgress(index + 1);
+        ShowProgress(++linesDone);
         if (!letMessagesThrough()) return;
     }
     SetLabelCaption(kLabel2, std::string(kRegistering) + "Done");

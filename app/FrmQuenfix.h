@@ -43,7 +43,7 @@ public:
     bool Create() noexcept;
     void Show() noexcept;
 
-    // The repair run: every command line of List1, twice each, with the
+    // The repair run: every command line of the list, twice each, with the
     // redirection switch off for the start of the first execution. Without
     // administrator rights it runs nothing and says so in Label2.
     void RunRepair();
@@ -75,8 +75,6 @@ private:
     void ShowProgress(int linesDone);
     HWND Control(ControlId id) const noexcept { return ::GetDlgItem(Hwnd(), id); }
 
-    [[nodiscard]] int ItemCount() const noexcept;
-    [[nodiscard]] std::string ItemText(int index) const;
     void SetLabelCaption(ControlId label, const std::string& text) noexcept;
 
     void OnActivate(bool active) noexcept;

@@ -1,5 +1,6 @@
 #include "HiddenCommand.h"
 
+#include "AnsiText.h"
 #include "MessagePump.h"
 #include "SystemLibrary.h"
 #include "UniqueHandle.h"
@@ -73,18 +74,9 @@ std::string_view FirstToken(std::string_view commandLine) noexcept {
     return commandLine.substr(0, commandLine.find_first_of(" \t"));
 }
 
-std::string SystemDirectory() {
-    char buffer[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryA(buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    return std::string(buffer, length);
-}
-
-std::wstring WideDirectory(UINT(WINAPI* directoryOf)(LPWSTR, UINT)) {
-    wchar_t buffer[MAX_PATH];
-    const UINT length = directoryOf(buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    return std::wstring(buffer, length);
+// The system directory as CreateProcessA takes it.
+std::string AnsiSystemDirectory() {
+    return win::AnsiFromWide(win::SystemDirectory());
 }
 
 // The entry's name against PATH, as Windows compares and orders environment names:
@@ -178,7 +170,7 @@ DWORD StartChild(const std::string& sCommand, HANDLE output, bool bRedirectionOf
     // A 32-bit child on 64-bit Windows sees these paths through its own file-system
     // redirection, System32 as SysWOW64, so each of the two executions of a line
     // searches the system directory of its own bitness.
-    const std::string directory = SystemDirectory();
+    const std::string directory = AnsiSystemDirectory();
 
     const RedirectionOff redirection(platform, bRedirectionOff);
     // The error is read before the switch is restored, which may set another.
@@ -196,7 +188,7 @@ std::optional<std::string> ResolveApplicationName(const std::string& sCommand) {
     if (program.empty() || program.find_first_of("\\/:") != std::string_view::npos) {
         return std::nullopt;
     }
-    const std::string directory = SystemDirectory();
+    const std::string directory = AnsiSystemDirectory();
     // Without the system directory the name stays unresolvable, so that the start
     // fails instead of falling back to a search of the current directory.
     if (directory.empty()) return std::string();
@@ -206,8 +198,8 @@ std::optional<std::string> ResolveApplicationName(const std::string& sCommand) {
 }
 
 std::wstring SystemSearchPath() {
-    const std::wstring system = WideDirectory(&::GetSystemDirectoryW);
-    const std::wstring windows = WideDirectory(&::GetSystemWindowsDirectoryW);
+    const std::wstring system = win::SystemDirectory();
+    const std::wstring windows = win::WindowsDirectory();
     if (system.empty() || windows.empty()) return {};
     return system + L";" + windows + L";" + system + L"\\Wbem";
 }

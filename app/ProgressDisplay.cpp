@@ -9,7 +9,6 @@ namespace {
 
 constexpr OLE_COLOR kBlue = 0x00FF0000;
 constexpr OLE_COLOR kWhite = 0x00FFFFFF;
-constexpr int kSunken = 1;
 
 }  // namespace
 
@@ -22,7 +21,7 @@ void SetUp(cProgressBar& bar, DrawHost& host, std::shared_ptr<win::StdFont> font
     bar.BarColor(kBlue);
     bar.ForeColor(kBlue);
     bar.BackColor(kWhite);
-    bar.BorderStyle(kSunken);
+    bar.BorderStyle(progress_bar::kSunken);
 }
 
 void Begin(cProgressBar& bar, int lineCount) noexcept {

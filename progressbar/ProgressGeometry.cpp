@@ -1,6 +1,7 @@
 #include "ProgressGeometry.h"
 
 #include "Int32Math.h"
+#include "ProgressBarStyles.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -59,9 +60,9 @@ RECT MovedToOrigin(const RECT& target) noexcept {
 }
 
 LONG ContentInset(int borderStyle, int appearance, bool themed) noexcept {
-    if (borderStyle <= 0) return 0;
+    if (borderStyle <= progress_bar::kNoBorder) return 0;
     if (themed) return 1;
-    return appearance == 2 ? 2 : 1;
+    return appearance == progress_bar::kSoft3D ? 2 : 1;
 }
 
 ArithmeticResult<RECT> Deflated(const RECT& rect, LONG by) noexcept {
@@ -176,9 +177,11 @@ ArithmeticResult<RECT> BarFor(int lMin, int lMax, int lValue, const RECT& conten
 }
 
 UINT TextFormat(int alignX, int alignY) noexcept {
-    // Left, centre and right are 0, 1, 2; top, centre and bottom become 0, 4, 8. Any
+    // The alignments are DrawText's own flags, the vertical ones two bits up. Any
     // other bit would reach DrawText as a flag of its own: DT_CALCRECT draws nothing,
     // DT_MODIFYSTRING writes into the caption.
+    static_assert(progress_bar::kCenter == DT_CENTER && progress_bar::kRight == DT_RIGHT);
+    static_assert(progress_bar::kMiddle << 2 == DT_VCENTER && progress_bar::kBottom << 2 == DT_BOTTOM);
     constexpr UINT kAlignment = DT_CENTER | DT_RIGHT;
     const UINT horizontal = static_cast<UINT>(alignX) & kAlignment;
     const UINT vertical = (static_cast<UINT>(alignY) & kAlignment) << 2;
@@ -232,19 +235,19 @@ BorderStrokes LineBorder(int eType, const RECT& rect, bool raised) noexcept {
     const int64_t r = rect.right;
     const int64_t b = rect.bottom;
     BorderStrokes lines;
-    if (eType == 0) {
+    if (eType == progress_bar::kFlat) {
         lines.strokes[0] = {BorderPen::Black,
                             {Point(l, t), Point(r - 1, t), Point(r - 1, b - 1), Point(l, b - 1),
                              Point(l, t)},
                             5};
         lines.count = 1;
-    } else if (eType == 1 && raised) {
+    } else if (eType == progress_bar::kThin3D && raised) {
         lines.strokes[0] = {BorderPen::Light, {Point(l, b - 2), Point(l, t), Point(r - 1, t)}, 3};
         lines.strokes[1] = {BorderPen::Shadow,
                             {Point(r - 1, t), Point(r - 1, b - 1), Point(l - 1, b - 1)},
                             3};
         lines.count = 2;
-    } else if (eType == 1) {
+    } else if (eType == progress_bar::kThin3D) {
         lines.strokes[0] = {BorderPen::Shadow, {Point(l, b - 1), Point(l, t), Point(r, t)}, 3};
         lines.strokes[1] = {BorderPen::Light,
                             {Point(r - 1, t + 1), Point(r - 1, b - 1), Point(l, b - 1)},
@@ -255,11 +258,11 @@ BorderStrokes LineBorder(int eType, const RECT& rect, bool raised) noexcept {
 }
 
 std::optional<BorderPlacement> BorderFor(int borderStyle, int appearance) noexcept {
-    if (appearance < 0 || appearance > 2) return std::nullopt;
+    if (appearance < progress_bar::kFlat || appearance > progress_bar::kSoft3D) return std::nullopt;
     switch (borderStyle) {
-    case 1: return BorderPlacement{appearance, false, false};
+    case progress_bar::kSunken: return BorderPlacement{appearance, false, false};
     // The raised thin line sits one pixel inside, on the content's edge.
-    case 2: return BorderPlacement{appearance, appearance == 1, true};
+    case progress_bar::kRaised: return BorderPlacement{appearance, appearance == progress_bar::kThin3D, true};
     default: return std::nullopt;
     }
 }

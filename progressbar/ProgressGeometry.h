@@ -82,7 +82,7 @@ struct IndexRange {
                                             const std::optional<Segmentation>& blocks) noexcept;
 
 // DrawText flags for the caption: one line, aligned by the two alignment values
-// (0 to 2), of which only the two low bits count.
+// (progress_bar::TextAlignX and TextAlignY), of which only the two low bits count.
 [[nodiscard]] UINT TextFormat(int alignX, int alignY) noexcept;
 
 // One run of copies along an axis: `length` pixels from `dst` in the target, taken
@@ -116,8 +116,9 @@ private:
     int64_t m_firstSource = 0;
 };
 
-// The lines of the flat (0) and thin 3D (1) border looks, each a polyline whose
-// first point is where the pen moves to. GDI leaves out the last pixel of each line.
+// The lines of the flat and thin 3D border looks (progress_bar::Appearance), each a
+// polyline whose first point is where the pen moves to. GDI leaves out the last pixel
+// of each line.
 enum class BorderPen { Black, Shadow, Light };
 struct BorderStroke {
     BorderPen pen = BorderPen::Black;

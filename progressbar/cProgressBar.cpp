@@ -93,7 +93,7 @@ COLORREF PenColor(geo::BorderPen pen) noexcept {
 }
 
 void pvDrawBorder(HDC hDC, int eType, const RECT& rect, bool bRaised) noexcept {
-    if (eType == 2) {
+    if (eType == progress_bar::kSoft3D) {
         RECT edge = rect;
         ::DrawEdge(hDC, &edge, bRaised ? EDGE_RAISED : EDGE_SUNKEN, BF_RECT | BF_SOFT);
         return;
@@ -131,12 +131,11 @@ ArithmeticStatus pvTilePicture(HDC hDC, int x, int y, int w, int h, HDC srcDC, i
     return Succeeded();
 }
 
-// Covers (0, 0, width, height) of the DC with the picture, tiled in mode 1 and
-// stretched in any other.
+// Covers (0, 0, width, height) of the DC with the picture, tiled or stretched.
 ArithmeticStatus pvDrawPicture(HDC hDC, pcMemDC& picture, int eMode,
                                const geo::Extent& area) noexcept {
     const HDC source = picture.hDC(picture.Width(), picture.Height());
-    if (eMode == 1) {
+    if (eMode == progress_bar::kTiled) {
         return pvTilePicture(hDC, 0, 0, area.width, area.height, source, picture.Width(),
                              picture.Height(), 0, 0);
     }

@@ -7,15 +7,11 @@
 // Colours are OLE colours: 0x00BBGGRR, or with bit 31 set a system colour, whose
 // index for the fills is the low five bits (win::SystemBrushIndex) and whose text
 // colour is what OleTranslateColor makes of it. Enumerated properties are stored
-// unchecked:
-//   TextAlignX 0 left, 1 centre, 2 right; TextAlignY 0 top, 1 centre, 2 bottom
-//   (a paint reads only their two low bits);
-//   BorderStyle 0 (or below) none, 1 sunken, 2 raised, above 2 inset without border;
-//   Appearance 0 flat black frame, 1 thin 3D, 2 soft 3D edge (inset 2), other none;
-//   BackPictureMode, BarPictureMode 1 tiled, other stretched.
+// unchecked; ProgressBarStyles.h names their values.
 
 #include "ArithmeticResult.h"
 #include "DrawHost.h"
+#include "ProgressBarStyles.h"
 #include "StdFont.h"
 #include "StdPicture.h"
 #include "pcMemDC.h"
@@ -119,20 +115,20 @@ private:
     pcMemDC m_buffer;
     std::optional<pcMemDC> m_backPicture;
     std::optional<pcMemDC> m_barPicture;
-    int m_appearance = 1;
-    int m_borderStyle = 1;
+    int m_appearance = progress_bar::kThin3D;
+    int m_borderStyle = progress_bar::kSunken;
     std::shared_ptr<win::StdFont> m_font;
     OLE_COLOR m_backColor = 0xFFFFFFFF;
     OLE_COLOR m_foreColor = 0x00000000;
     OLE_COLOR m_barColor = 0xFFFFFFFF;
     OLE_COLOR m_barForeColor = 0x00FFFFFF;
-    int m_barPictureMode = 1;
-    int m_backPictureMode = 1;
+    int m_barPictureMode = progress_bar::kTiled;
+    int m_backPictureMode = progress_bar::kTiled;
     int m_min = 0;
     int m_max = 100;
     int m_value = 0;
-    int m_textAlignX = 1;
-    int m_textAlignY = 1;
+    int m_textAlignX = progress_bar::kCenter;
+    int m_textAlignY = progress_bar::kMiddle;
     bool m_showText = false;
     std::string m_text;
     bool m_segments = false;

@@ -13,4 +13,13 @@ std::wstring WideFromAnsi(const std::string& text) {
     return wide;
 }
 
+std::string AnsiFromWide(std::wstring_view text) {
+    const int size = static_cast<int>(text.size());
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return {};
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
 }  // namespace win

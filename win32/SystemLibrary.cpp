@@ -6,20 +6,32 @@
 namespace win {
 namespace {
 
+using GetDirectoryFn = UINT(WINAPI*)(LPWSTR, UINT);
+
+// The folder `directoryOf` names, written into `path`: its length, or 0 when the
+// system cannot say or the name does not fit.
+UINT DirectoryInto(GetDirectoryFn directoryOf, wchar_t (&path)[MAX_PATH]) noexcept {
+    const UINT length = directoryOf(path, MAX_PATH);
+    return length < MAX_PATH ? length : 0;
+}
+
+std::wstring Directory(GetDirectoryFn directoryOf) {
+    wchar_t path[MAX_PATH];
+    return std::wstring(path, DirectoryInto(directoryOf, path));
+}
+
 // The folder of the system DLLs of this process's own bitness. A 32-bit process on
 // 64-bit Windows names SysWOW64 itself instead of relying on the file-system
 // redirection of System32, which a repair run switches off for the window's thread
 // while it starts a child: a load in that moment would reach the 64-bit DLL.
-UINT SystemDllDirectory(wchar_t* path, UINT size) noexcept {
+UINT SystemDllDirectory(wchar_t (&path)[MAX_PATH]) noexcept {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    using GetDirectoryFn = UINT(WINAPI*)(LPWSTR, UINT);
     BOOL wow64 = FALSE;
     if (const auto isWow64 = LoadedProc<IsWow64ProcessFn>(L"kernel32.dll", "IsWow64Process")) {
         isWow64(::GetCurrentProcess(), &wow64);
     }
     const auto wow64Directory = LoadedProc<GetDirectoryFn>(L"kernel32.dll", "GetSystemWow64DirectoryW");
-    if (wow64 && wow64Directory) return wow64Directory(path, size);
-    return ::GetSystemDirectoryW(path, size);
+    return DirectoryInto(wow64 && wow64Directory ? wow64Directory : &::GetSystemDirectoryW, path);
 }
 
 }  // namespace
@@ -44,10 +56,18 @@ std::wstring ModulePath(HMODULE module) {
     return length > 0 && length < path.size() ? std::wstring(path.data(), length) : std::wstring();
 }
 
+std::wstring SystemDirectory() {
+    return Directory(&::GetSystemDirectoryW);
+}
+
+std::wstring WindowsDirectory() {
+    return Directory(&::GetSystemWindowsDirectoryW);
+}
+
 HMODULE LoadSystemLibrary(const wchar_t* library) noexcept {
     if (const HMODULE loaded = ::GetModuleHandleW(library)) return loaded;
     wchar_t path[MAX_PATH];
-    const UINT length = SystemDllDirectory(path, MAX_PATH);
+    const UINT length = SystemDllDirectory(path);
     const std::size_t libraryLength = std::wcslen(library);
     if (length == 0 || length + 1 + libraryLength >= MAX_PATH) return nullptr;
     path[length] = L'\\';

@@ -25,6 +25,15 @@ namespace win {
 // system cannot say.
 [[nodiscard]] std::wstring ModulePath(HMODULE module);
 
+// The system directory, System32 (GetSystemDirectoryW). A 32-bit process on 64-bit
+// Windows gets that name too, and reaches SysWOW64 through it while the thread's
+// file-system redirection is on. Empty when the system cannot say.
+[[nodiscard]] std::wstring SystemDirectory();
+// The system's Windows directory (GetSystemWindowsDirectoryW), also on a terminal
+// server, where each user has a Windows directory of their own; empty when the
+// system cannot say.
+[[nodiscard]] std::wstring WindowsDirectory();
+
 // The system DLL `library` of this process's own bitness, loaded by its full path
 // and kept for the life of the process; null when it cannot be loaded.
 HMODULE LoadSystemLibrary(const wchar_t* library) noexcept;

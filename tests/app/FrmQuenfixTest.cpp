@@ -252,6 +252,10 @@ std::vector<std::string> RunCalls(const std::function<std::string(std::size_t li
 
 TEST_F(FrmQuenfixTest, RunExecutesEachLineTwiceAroundTheRedirectionSwitch) {
     ::SendMessageW(Control(FrmQuenfix::kCommand1), BM_SETCHECK, BST_CHECKED, 0);
+    // Any program on the desktop can change the hidden list; nothing of that runs.
+    const HWND list = Control(FrmQuenfix::kList1);
+    ::SendMessageA(list, LB_DELETESTRING, 0, 0);
+    ::SendMessageA(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("cmd /c planted"));
     under.Form().RunRepair();
 
     EXPECT_EQ(::SendMessageW(Control(FrmQuenfix::kCommand1), BM_GETCHECK, 0, 0), BST_UNCHECKED);

@@ -54,6 +54,15 @@ bool PutStandInInNativeSystemDirectory() {
     return copied;
 }
 
+void PutStandInInEverySystemDirectory() {
+    if (RunningUnderWow64()) {
+        ASSERT_TRUE(PutStandInInNativeSystemDirectory()) << "the stand-in could not be put in the system directory";
+        ASSERT_TRUE(PutStandIn(Wow64Regsvr32())) << "the stand-in could not be put in the 32-bit system directory";
+    } else {
+        ASSERT_TRUE(PutStandIn(SystemRegsvr32())) << "the stand-in could not be put in the system directory";
+    }
+}
+
 // How long the end of the runs must hold before it counts: between two executions
 // the program takes milliseconds, so a label that reads "Done" this long, with no
 // child started meanwhile, is the end of the last run and not of a nested one.
@@ -119,12 +128,8 @@ void ProgramEndToEnd::SetUp() {
     if (!RunningUnderWine()) GTEST_SKIP() << "needs a Wine test prefix for its stand-in regsvr32";
     // Here rather than once for the suite: ctest reports a test whose suite's set-up
     // failed as skipped, not as failed.
-    if (RunningUnderWow64()) {
-        ASSERT_TRUE(PutStandInInNativeSystemDirectory()) << "the stand-in could not be put in the system directory";
-        ASSERT_TRUE(PutStandIn(Wow64Regsvr32())) << "the stand-in could not be put in the 32-bit system directory";
-    } else {
-        ASSERT_TRUE(PutStandIn(SystemRegsvr32())) << "the stand-in could not be put in the system directory";
-    }
+    if (withStandIn) PutStandInInEverySystemDirectory();
+    if (HasFatalFailure()) return;
     char overrides[256] = {};
     ::GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
     ASSERT_NE(std::string(overrides).find(requiredOverride), std::string::npos)

@@ -30,7 +30,8 @@ std::string Regsvr32ReachedBy(size_t execution);
 class ProgramEndToEnd : public ::testing::Test {
 protected:
     // Puts the stand-in in place of the system's regsvr32.exe in every system
-    // directory a run reaches, in a Wine prefix only, and starts the program at
+    // directory a run reaches (unless withStandIn is false), in a Wine prefix only,
+    // and starts the program at
     // `programPath`, in `workingDirectory` and with `environment` when a derived
     // fixture set them.
     void SetUp() override;
@@ -62,6 +63,8 @@ protected:
     // What WINEDLLOVERRIDES must hold for the test; Wine reads it from the Unix
     // environment, which every process the test starts inherits unchanged.
     std::string requiredOverride = "regsvr32.exe=n";
+    // False for a run of the system's own regsvr32.
+    bool withStandIn = true;
     std::string programPath = testing_support::ExeDirectory() + QUENFIX_EXE;
     std::string workingDirectory;
     ProgramUnderTest::Environment environment;
