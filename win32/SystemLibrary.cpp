@@ -36,6 +36,12 @@ bool ConfineLibrarySearch() noexcept {
     return confined;
 }
 
+std::wstring SystemDirectory() {
+    wchar_t path[MAX_PATH];
+    const UINT length = SystemDllDirectory(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
+}
+
 std::wstring ModulePath(HMODULE module) {
     // Paths may be longer than MAX_PATH: the buffer holds the longest there is, 32767
     // characters and the terminating null.

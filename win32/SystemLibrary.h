@@ -25,6 +25,10 @@ namespace win {
 // system cannot say.
 [[nodiscard]] std::wstring ModulePath(HMODULE module);
 
+// The folder of the system DLLs of this process's own bitness (SysWOW64 for a
+// 32-bit process on 64-bit Windows); empty when the system cannot say.
+[[nodiscard]] std::wstring SystemDirectory();
+
 // The system DLL `library` of this process's own bitness, loaded by its full path
 // and kept for the life of the process; null when it cannot be loaded.
 HMODULE LoadSystemLibrary(const wchar_t* library) noexcept;
