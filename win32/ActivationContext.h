@@ -30,10 +30,17 @@ public:
         bool m_active = false;
     };
 
+    // CreateActCtxW, or what a test puts in its place.
+    using Creator = HANDLE(WINAPI*)(PCACTCTXW request);
+
     // The context of the RT_MANIFEST resource `resource` in the file of `module`;
     // an empty one when the system refused it (its manifest or an assembly it
-    // names could not be found). Throws only what an allocation throws.
-    [[nodiscard]] static ActivationContext FromResource(HMODULE module, WORD resource);
+    // names could not be found). An assembly that is not in the system's store is
+    // looked for in the system directory, never in the module's folder, where a
+    // configuration file beside the program could otherwise send Windows to a
+    // planted copy. Throws only what an allocation throws.
+    [[nodiscard]] static ActivationContext FromResource(HMODULE module, WORD resource,
+                                                        Creator create = &::CreateActCtxW);
 
     explicit operator bool() const noexcept { return static_cast<bool>(m_context); }
     // Activates the context on the calling thread; an empty guard when it is empty

@@ -16,26 +16,6 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// COM and BSTRs are bound when the link is first used: imported, ole32 and
-// oleaut32 would load before the window's first paint.
-struct Com {
-    using InitializeFn = HRESULT(WINAPI*)(LPVOID, DWORD);
-    using UninitializeFn = void(WINAPI*)();
-    using CreateInstanceFn = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-    using AllocStringFn = BSTR(WINAPI*)(const OLECHAR*);
-    using FreeStringFn = void(WINAPI*)(BSTR);
-
-    InitializeFn initialize = SystemProc<InitializeFn>(L"ole32.dll", "CoInitializeEx");
-    UninitializeFn uninitialize = SystemProc<UninitializeFn>(L"ole32.dll", "CoUninitialize");
-    CreateInstanceFn createInstance = SystemProc<CreateInstanceFn>(L"ole32.dll", "CoCreateInstance");
-    AllocStringFn allocString = SystemProc<AllocStringFn>(L"oleaut32.dll", "SysAllocString");
-    FreeStringFn freeString = SystemProc<FreeStringFn>(L"oleaut32.dll", "SysFreeString");
-
-    [[nodiscard]] bool Complete() const noexcept {
-        return initialize && uninitialize && createInstance && allocString && freeString;
-    }
-};
-
 // The thread in a single-threaded apartment while the object lives, where it was
 // in none; a thread already in an apartment stays as it is.
 class Apartment {
@@ -71,6 +51,64 @@ private:
     const Com& m_com;
     VARIANT m_value{};
 };
+
+// Who may call into this process's objects: the system and administrators. The
+// program hands the shell none, and a caller with the user's normal rights is to
+// reach nothing here.
+class OwnCallersOnly {
+public:
+    OwnCallersOnly() noexcept { m_valid = Build(); }
+    OwnCallersOnly(const OwnCallersOnly&) = delete;
+    OwnCallersOnly& operator=(const OwnCallersOnly&) = delete;
+
+    // In absolute form, as CoInitializeSecurity takes it; null when it could not be made.
+    [[nodiscard]] PSECURITY_DESCRIPTOR get() noexcept { return m_valid ? &m_descriptor : nullptr; }
+
+private:
+    static constexpr DWORD kAceSize = sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + SECURITY_MAX_SID_SIZE;
+
+    bool Build() noexcept {
+        constexpr DWORD kRights = COM_RIGHTS_EXECUTE | COM_RIGHTS_EXECUTE_LOCAL;
+        DWORD systemSize = sizeof m_system;
+        DWORD administratorsSize = sizeof m_administrators;
+        const auto acl = reinterpret_cast<PACL>(m_acl);
+        return ::CreateWellKnownSid(WinLocalSystemSid, nullptr, m_system, &systemSize) &&
+               ::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, m_administrators, &administratorsSize) &&
+               ::InitializeAcl(acl, sizeof m_acl, ACL_REVISION) &&
+               ::AddAccessAllowedAce(acl, ACL_REVISION, kRights, m_system) &&
+               ::AddAccessAllowedAce(acl, ACL_REVISION, kRights, m_administrators) &&
+               ::InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+               ::SetSecurityDescriptorOwner(&m_descriptor, m_administrators, FALSE) &&
+               ::SetSecurityDescriptorGroup(&m_descriptor, m_administrators, FALSE) &&
+               ::SetSecurityDescriptorDacl(&m_descriptor, TRUE, acl, FALSE);
+    }
+
+    alignas(DWORD) BYTE m_system[SECURITY_MAX_SID_SIZE] = {};
+    alignas(DWORD) BYTE m_administrators[SECURITY_MAX_SID_SIZE] = {};
+    alignas(DWORD) BYTE m_acl[sizeof(ACL) + 2 * kAceSize] = {};
+    SECURITY_DESCRIPTOR m_descriptor{};
+    bool m_valid = false;
+};
+
+// Before anything of the shell's is unmarshaled: the process's unmarshaling policy
+// admits only the system's hardened unmarshalers (Windows 8 and later), custom
+// marshaling is off, the shell may identify this process but not act as it, and
+// no server is started with this process's rights for what it asks. False when the
+// policy could not be set; the shell is then not asked.
+bool KeepToHardenedUnmarshalers(const Com& com) noexcept {
+    OwnCallersOnly callers;
+    if (!callers.get()) return false;
+    const HRESULT security =
+        com.initializeSecurity(callers.get(), -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IDENTIFY,
+                               nullptr, EOAC_NO_CUSTOM_MARSHAL | EOAC_DISABLE_AAA, nullptr);
+    // Once a process: too late after the program's own call at an earlier click, or
+    // where COM already set its defaults for something that marshaled before. Either
+    // way, the policy decides.
+    if (FAILED(security) && security != RPC_E_TOO_LATE) return false;
+    ComPtr<IGlobalOptions> options;
+    return SUCCEEDED(com.createInstance(CLSID_GlobalOptions, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&options))) &&
+           SUCCEEDED(options->Set(COMGLB_UNMARSHALING_POLICY, COMGLB_UNMARSHALING_POLICY_STRONG));
+}
 
 // The shell's automation object behind the desktop window: the desktop's view, its
 // background and the application that owns it. Also the desktop window's process,
@@ -116,11 +154,31 @@ ComPtr<IShellDispatch2> DesktopDispatch(const Com& com) noexcept {
 
 }  // namespace
 
+Com Com::System() noexcept {
+    Com com;
+    com.initialize = SystemProc<InitializeFn>(L"ole32.dll", "CoInitializeEx");
+    com.uninitialize = SystemProc<UninitializeFn>(L"ole32.dll", "CoUninitialize");
+    com.initializeSecurity = SystemProc<InitializeSecurityFn>(L"ole32.dll", "CoInitializeSecurity");
+    com.createInstance = SystemProc<CreateInstanceFn>(L"ole32.dll", "CoCreateInstance");
+    com.allocString = SystemProc<AllocStringFn>(L"oleaut32.dll", "SysAllocString");
+    com.freeString = SystemProc<FreeStringFn>(L"oleaut32.dll", "SysFreeString");
+    return com;
+}
+
+bool Com::Complete() const noexcept {
+    return initialize && uninitialize && initializeSecurity && createInstance && allocString && freeString;
+}
+
 bool Open(const wchar_t* file, const wchar_t* operation, const wchar_t* parameters, const wchar_t* directory,
           int show) noexcept {
-    const Com com;
+    return OpenThrough(Com::System(), file, operation, parameters, directory, show);
+}
+
+bool OpenThrough(const Com& com, const wchar_t* file, const wchar_t* operation, const wchar_t* parameters,
+                 const wchar_t* directory, int show) noexcept {
     if (!com.Complete()) return false;
     const Apartment apartment(com);
+    if (!KeepToHardenedUnmarshalers(com)) return false;
     const ComPtr<IShellDispatch2> shell = DesktopDispatch(com);
     if (!shell) return false;
     const TextVariant fileText(com, file);

@@ -24,7 +24,7 @@ std::wstring Directory(GetDirectoryFn directoryOf) {
 // 64-bit Windows names SysWOW64 itself instead of relying on the file-system
 // redirection of System32, which a repair run switches off for the window's thread
 // while it starts a child: a load in that moment would reach the 64-bit DLL.
-UINT SystemDllDirectory(wchar_t (&path)[MAX_PATH]) noexcept {
+UINT SystemDllDirectoryInto(wchar_t (&path)[MAX_PATH]) noexcept {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     BOOL wow64 = FALSE;
     if (const auto isWow64 = LoadedProc<IsWow64ProcessFn>(L"kernel32.dll", "IsWow64Process")) {
@@ -64,10 +64,15 @@ std::wstring WindowsDirectory() {
     return Directory(&::GetSystemWindowsDirectoryW);
 }
 
+std::wstring SystemDllDirectory() {
+    wchar_t path[MAX_PATH];
+    return std::wstring(path, SystemDllDirectoryInto(path));
+}
+
 HMODULE LoadSystemLibrary(const wchar_t* library) noexcept {
     if (const HMODULE loaded = ::GetModuleHandleW(library)) return loaded;
     wchar_t path[MAX_PATH];
-    const UINT length = SystemDllDirectory(path);
+    const UINT length = SystemDllDirectoryInto(path);
     const std::size_t libraryLength = std::wcslen(library);
     if (length == 0 || length + 1 + libraryLength >= MAX_PATH) return nullptr;
     path[length] = L'\\';

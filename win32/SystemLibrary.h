@@ -33,6 +33,9 @@ namespace win {
 // server, where each user has a Windows directory of their own; empty when the
 // system cannot say.
 [[nodiscard]] std::wstring WindowsDirectory();
+// The folder of the system DLLs of this process's own bitness (SysWOW64 for a
+// 32-bit process on 64-bit Windows); empty when the system cannot say.
+[[nodiscard]] std::wstring SystemDllDirectory();
 
 // The system DLL `library` of this process's own bitness, loaded by its full path
 // and kept for the life of the process; null when it cannot be loaded.

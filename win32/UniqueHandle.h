@@ -56,6 +56,9 @@ struct DeleteDCCloser {
 struct DestroyIconCloser {
     void operator()(HICON h) const noexcept { ::DestroyIcon(h); }
 };
+struct FindCloseCloser {
+    void operator()(HANDLE h) const noexcept { ::FindClose(h); }
+};
 }  // namespace detail
 
 using unique_handle = unique_any<HANDLE, detail::CloseHandleCloser>;
@@ -66,6 +69,8 @@ using unique_hpen = unique_any<HPEN, detail::DeleteObjectCloser>;
 using unique_hrgn = unique_any<HRGN, detail::DeleteObjectCloser>;
 using unique_hfont = unique_any<HFONT, detail::DeleteObjectCloser>;
 using unique_hicon = unique_any<HICON, detail::DestroyIconCloser>;
+// A search of FindFirstFileW; hold only one that started (not INVALID_HANDLE_VALUE).
+using unique_hfind = unique_any<HANDLE, detail::FindCloseCloser>;
 
 // A DC from GetDC/GetWindowDC, handed back to its window with ReleaseDC.
 class unique_window_dc {

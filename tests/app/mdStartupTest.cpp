@@ -107,4 +107,59 @@ TEST(StartCheck, RefusesUnconfinedLoadsAndALocalFolderOrFileBesideTheProgram) {
     EXPECT_TRUE(StartCheck::Refusal(true, std::wstring()).has_value()) << "no path to check";
 }
 
+// What the check decides on each answer about the program's folder, among them what
+// only Windows gives: a link whose target does not exist yet, which reads as the
+// link itself (Wine hides such a link from every query); errors other than "not
+// found"; a search that ends before it has seen every entry. The program is saved
+// under another name, as a browser saves a second download.
+TEST(StartCheck, RefusesWhateverTheFolderCannotBeShownToLack) {
+    using Entry = StartCheck::Folder::Entry;
+    using Search = StartCheck::Folder::Search;
+    const std::wstring folder = L"C:\\Users\\user\\Downloads\\";
+    const std::wstring program = folder + L"quenfix (1).exe";
+    constexpr Entry kNone{INVALID_FILE_ATTRIBUTES, ERROR_FILE_NOT_FOUND};
+    constexpr Entry kLink{FILE_ATTRIBUTE_REPARSE_POINT, ERROR_SUCCESS};
+    const Search kProgramOnly{{L"quenfix (1).exe"}, ERROR_NO_MORE_FILES};
+    const struct {
+        const char* what;
+        Entry local;
+        Entry config;
+        Search search;
+        // What the reason names; nothing when the program starts.
+        std::optional<std::wstring> named;
+    } cases[] = {
+        {"nothing beside it", kNone, kNone, kProgramOnly, std::nullopt},
+        {"a dangling link", kLink, kNone, kProgramOnly, program + L".local"},
+        {"a dangling junction", {FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, ERROR_SUCCESS}, kNone,
+         kProgramOnly, program + L".local"},
+        {"an entry it may not read", {INVALID_FILE_ATTRIBUTES, ERROR_ACCESS_DENIED}, kNone, kProgramOnly,
+         program + L".local"},
+        {"a configuration link", kNone, kLink, kProgramOnly, program + L".config"},
+        {"a numbered configuration", kNone, kNone, {{L"quenfix (1).exe.7.config"}, ERROR_NO_MORE_FILES},
+         program + L".7.config"},
+        {"one in capitals", kNone, kNone, {{L"QUENFIX (1).EXE.103.CONFIG"}, ERROR_NO_MORE_FILES},
+         folder + L"QUENFIX (1).EXE.103.CONFIG"},
+        {"names of no configuration of its own", kNone, kNone,
+         {{L"QUENFI~1.EXE", L"quenfix (1).exe.manifest", L"quenfix (1).exe.config.txt", L"quenfix (1).exe2.config"},
+          ERROR_NO_MORE_FILES},
+         std::nullopt},
+        {"a search that ends early", kNone, kNone, {{L"quenfix (1).exe"}, ERROR_ACCESS_DENIED}, program + L".*.config"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const StartCheck::Folder answering{
+            [&](const std::wstring& path) { return path == program + L".local" ? c.local : c.config; },
+            [&](const std::wstring& pattern) {
+                EXPECT_EQ(pattern, program + L"*");
+                return c.search;
+            }};
+        const std::optional<std::wstring> reason = StartCheck::Refusal(true, program, answering);
+        const std::string shown = reason ? testing::PrintToString(*reason) : "no reason";
+        EXPECT_EQ(reason.has_value(), c.named.has_value()) << shown;
+        if (reason && c.named) {
+            EXPECT_NE(reason->find(L"\n" + *c.named + L"\n"), std::wstring::npos) << shown;
+        }
+    }
+}
+
 }  // namespace

@@ -130,20 +130,55 @@ INSTANTIATE_TEST_SUITE_P(
                     Setting{"PlantedManifest", kRedirectingManifest, {"comctl32.dll", "uxtheme.dll"}}),
     [](const testing::TestParamInfo<Setting>& info) { return info.param.name; });
 
-// A quenfix.exe.local folder beside the program, holding a common-controls library
-// where Windows' side-by-side loader looks for it before its own store (Wine never
-// looks there): the program says what to delete, with no common controls loaded,
+// A configuration that sends the common controls to a version outside the system's
+// store, and that version as a private assembly, which side-by-side then looks for
+// beside the manifest.
+constexpr const char* kRedirectingConfiguration =
+    "<configuration><windows><assemblyBinding xmlns=\"urn:schemas-microsoft-com:asm.v1\">"
+    "<publisherPolicy apply=\"no\"/><dependentAssembly><assemblyIdentity type=\"win32\" "
+    "name=\"Microsoft.Windows.Common-Controls\" processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" "
+    "language=\"*\"/><bindingRedirect oldVersion=\"6.0.0.0\" newVersion=\"6.9.9.9\"/></dependentAssembly>"
+    "</assemblyBinding></windows></configuration>";
+constexpr const char* kPrivateCommonControls =
+    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"><assemblyIdentity type=\"win32\" "
+    "name=\"Microsoft.Windows.Common-Controls\" version=\"6.9.9.9\" processorArchitecture=\"*\" "
+    "publicKeyToken=\"6595b64144ccf1df\"/><file name=\"comctl32.dll\"/></assembly>";
+
+struct Beside {
+    const char* name;
+    // The program's file name, as a browser may have saved it.
+    const char* program;
+    // What lies beside it: the program's path followed by this.
+    const char* entry;
+};
+
+// A folder or file beside the program through which Windows' side-by-side loader
+// would take the common controls from the program's folder: a .local folder holding
+// a copy, looked at before the system's store, or a configuration file that turns
+// the program's manifest away from the store, with a private copy beside it (Wine
+// does neither). The program says what to delete, with no common controls loaded,
 // starts nothing, opens no window of its own and ends once the message is closed.
-class PlantedLocalFolder : public ProgramEndToEnd {
+class PlantedBesideTheProgram : public ProgramEndToEnd, public testing::WithParamInterface<Beside> {
 protected:
     void SetUp() override {
-        programPath = programFolder.Path() + "quenfix.exe";
+        const std::string folder = programFolder.Path();
+        programPath = folder + GetParam().program;
         ASSERT_TRUE(::CopyFileA((ExeDirectory() + QUENFIX_EXE).c_str(), programPath.c_str(), FALSE));
-        const std::string assembly = programPath + ".local\\" + (sizeof(void*) == 8 ? "amd64" : "x86") +
-                                     "_microsoft.windows.common-controls_6595b64144ccf1df_6.0.2600.2982_none_deadbeef";
-        ASSERT_TRUE(::CreateDirectoryA((programPath + ".local").c_str(), nullptr));
-        ASSERT_TRUE(::CreateDirectoryA(assembly.c_str(), nullptr));
-        ASSERT_TRUE(Plant("planted.dll", assembly + "\\comctl32.dll"));
+        const std::string entry = programPath + GetParam().entry;
+        if (std::string(GetParam().entry) == ".local") {
+            const std::string assembly =
+                entry + "\\" + (sizeof(void*) == 8 ? "amd64" : "x86") +
+                "_microsoft.windows.common-controls_6595b64144ccf1df_6.0.2600.2982_none_deadbeef";
+            ASSERT_TRUE(::CreateDirectoryA(entry.c_str(), nullptr));
+            ASSERT_TRUE(::CreateDirectoryA(assembly.c_str(), nullptr));
+            ASSERT_TRUE(Plant("planted.dll", assembly + "\\comctl32.dll"));
+        } else {
+            const std::string assembly = folder + "Microsoft.Windows.Common-Controls\\";
+            ASSERT_TRUE(WriteTextFile(entry, kRedirectingConfiguration));
+            ASSERT_TRUE(::CreateDirectoryA(assembly.c_str(), nullptr));
+            ASSERT_TRUE(WriteTextFile(assembly + "Microsoft.Windows.Common-Controls.manifest", kPrivateCommonControls));
+            ASSERT_TRUE(Plant("planted.dll", assembly + "comctl32.dll"));
+        }
         expectWindow = false;
         ProgramEndToEnd::SetUp();
     }
@@ -151,16 +186,23 @@ protected:
     TempDirectory programFolder;
 };
 
-TEST_F(PlantedLocalFolder, ProgramSaysWhatToDeleteWithoutLoadingTheCommonControlsAndEnds) {
+TEST_P(PlantedBesideTheProgram, ProgramSaysWhatToDeleteWithoutLoadingTheCommonControlsAndEnds) {
     ASSERT_NE(program->Message(), nullptr) << "no message appeared";
     EXPECT_FALSE(program->Started()) << "the program opened its window";
     EXPECT_EQ(CommonControlsOf(::GetProcessId(program->Process())), "");
     const std::string message = Lower(program->MessageText());
-    EXPECT_NE(message.find("\n" + Lower(programPath) + ".local\n"), std::string::npos) << message;
+    EXPECT_NE(message.find("\n" + Lower(programPath + GetParam().entry) + "\n"), std::string::npos) << message;
     ::PostMessageW(program->Message(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(program->WaitForExit(kPatienceMs));
     EXPECT_EQ(program->ExitCode(), static_cast<DWORD>(StartCheck::kRefusedExitCode));
     EXPECT_EQ(program->Job().Started().size(), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Program, PlantedBesideTheProgram,
+                         testing::Values(Beside{"LocalFolder", "quenfix.exe", ".local"},
+                                         Beside{"Configuration", "quenfix.exe", ".config"},
+                                         Beside{"NumberedConfiguration", "quenfix.exe", ".7.config"},
+                                         Beside{"ConfigurationOfASecondDownload", "quenfix (1).exe", ".config"}),
+                         [](const testing::TestParamInfo<Beside>& info) { return info.param.name; });
 
 }  // namespace

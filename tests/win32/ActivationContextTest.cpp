@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 // Whether the thread's activation context sends a DLL name to a side-by-side copy.
@@ -29,6 +31,35 @@ TEST(ActivationContext, CommonControlsManifestRedirectsTheLibraryOnlyWhileActive
     }
     EXPECT_FALSE(Redirected(L"comctl32.dll"));
     EXPECT_FALSE(win::ActivationContext::FromResource(::GetModuleHandleW(nullptr), 9999));
+}
+
+// What the context asks of CreateActCtxW, which then makes it.
+DWORD askedFlags = 0;
+std::wstring askedAssemblies;
+
+HANDLE WINAPI RecordAndCreate(PCACTCTXW request) {
+    askedFlags = request->dwFlags;
+    askedAssemblies = request->lpAssemblyDirectory ? request->lpAssemblyDirectory : L"(none)";
+    return ::CreateActCtxW(request);
+}
+
+std::wstring Directory(UINT(WINAPI* get)(LPWSTR, UINT)) {
+    wchar_t path[MAX_PATH] = {};
+    return std::wstring(path, get(path, MAX_PATH));
+}
+
+// An assembly missing from the system's store is looked for in the system's own
+// folder of the program's bitness, not in the manifest's: that is the download
+// folder, where a planted configuration file can turn the common controls away
+// from the store to a planted copy.
+TEST(ActivationContext, LooksForPrivateAssembliesInTheSystemDirectoryOnly) {
+    ASSERT_TRUE(win::ActivationContext::FromResource(::GetModuleHandleW(nullptr), IDR_COMMON_CONTROLS_MANIFEST,
+                                                     &RecordAndCreate));
+    EXPECT_TRUE(askedFlags & ACTCTX_FLAG_ASSEMBLY_DIRECTORY_VALID);
+    const std::wstring wow64 = Directory(&::GetSystemWow64DirectoryW);
+    const std::wstring system = sizeof(void*) == 4 && !wow64.empty() ? wow64 : Directory(&::GetSystemDirectoryW);
+    EXPECT_EQ(::CompareStringOrdinal(askedAssemblies.c_str(), -1, system.c_str(), -1, TRUE), CSTR_EQUAL)
+        << testing::PrintToString(askedAssemblies);
 }
 
 }  // namespace
