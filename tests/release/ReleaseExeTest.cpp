@@ -24,12 +24,14 @@ constexpr std::uint16_t kManifestType = 24;    // RT_MANIFEST
 constexpr std::uint16_t kGroupIconType = 14;   // RT_GROUP_ICON
 
 // What the programs may import, DLL by DLL: functions that Windows 7 to 11 implement
-// in these KnownDLLs, or forward only to ntdll or, through the API sets, to
-// kernelbase. Not among them: advapi32's CryptAcquireContextA, CryptGenRandom,
-// CryptReleaseContext and SystemFunction036, which Windows forwards to cryptsp.dll and
-// cryptbase.dll. Those are no KnownDLLs, and the loader looks for them in the
-// program's folder first, as it binds the imports, before the program's first line
-// runs. A function the programs come to import is checked, then added here.
+// in these KnownDLLs, or forward only to ntdll or to what these DLLs import themselves
+// from the system directory (kernelbase through the API sets, gdi32full), loaded
+// before the program's imports are bound. Not among them: advapi32's
+// CryptAcquireContextA, CryptGenRandom, CryptReleaseContext and SystemFunction036,
+// which Windows forwards to cryptsp.dll and cryptbase.dll. Those are no KnownDLLs, and
+// the loader looks for them in the program's folder first, as it binds the imports,
+// before the program's first line runs. A function the programs come to import is
+// checked, then added here.
 const std::map<std::string, std::set<std::string>, std::less<>> kAllowedImports = {
     {"kernel32.dll",
      {
