@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "CommandList.h"
 #include "CommonControls.h"
+#include "FrmQuenfixDefinition.h"
 #include "HiddenCommand.h"
 #include "MessagePump.h"
 #include "ProgressDisplay.h"
@@ -17,8 +18,8 @@
 
 namespace {
 
-constexpr int kClientWidthTwips = 6540;
-constexpr int kClientHeightTwips = 3540;
+using namespace FrmQuenfixDefinition;
+
 constexpr UINT kRunRepairMessage = WM_APP + 1;
 constexpr UINT_PTR kMouseUpSubclassId = 1;
 constexpr UINT_PTR kLinkSubclassId = 2;
@@ -38,47 +39,6 @@ public:
 private:
     int& m_runs;
 };
-
-constexpr const char* kDescription =
-    "The Quenfix tool will reregister all of Internet Explorer's files. In many cases when "
-    "Internet Explorer wasn't working right, or the IE control that this program uses wasn't "
-    "working right the only solution was to reregister all the files for IE. This has been found "
-    "to fix things that not even uninstalling and reinstalling IE would fix and this tool has "
-    "helped many people get IE working properly again. There is no danger to running this tool, "
-    "none of your settings are changed and you can run it anytime you like. When a file is "
-    "registered in Windows it is mapped in the registry on its location. Since IE uses many files "
-    "together if a file isn't registered right it then breaks IE in some way as it can't find all "
-    "the files it needs. By reregistering all the files it is basically remapping the file "
-    "locations.";
-
-// The window's controls as its definition stores them: position and size in twips.
-struct ControlTemplate {
-    FrmQuenfix::ControlId id;
-    LPCWSTR windowClass;
-    DWORD style;
-    const char* text;
-    int left, top, width, height;
-};
-
-constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
-
-// Picture1 is a window class of the program's own and is created apart from these.
-// The link's two controls notify (SS_NOTIFY) so that the mouse reaches them: a plain
-// static control lets it through to the window behind.
-constexpr std::array<ControlTemplate, 6> kControls = {{
-    {FrmQuenfix::kList1, L"LISTBOX", WS_CHILD | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, "",
-     2040, 840, 2865, 570},
-    {FrmQuenfix::kCommand1, L"BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE,
-     "Repair Now", 4320, 330, 2145, 495},
-    {FrmQuenfix::kImage2, L"STATIC", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_NOTIFY, "",
-     60, 3240, 240, 240},
-    {FrmQuenfix::kLabel4, L"STATIC", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY,
-     "Follow Tarnwick on Facebook", 330, 3270, 2340, 180},
-    {FrmQuenfix::kLabel2, L"STATIC", kLabelStyle, FrmQuenfix::kRegistering, 90, 300, 4155, 705},
-    {FrmQuenfix::kLabel1, L"STATIC", kLabelStyle, kDescription, 90, 1170, 6375, 2115},
-}};
-
-constexpr RECT kPicture1Twips = {120, 90, 120 + 6285, 90 + 180};
 
 RECT TwipsToPixels(const RECT& twips, int dpi) noexcept {
     using win::TwipsToPixels;
@@ -100,7 +60,7 @@ FrmQuenfix::FrmQuenfix(RepairPlatform platform, mdXpThemeSupport::Platform theme
     : m_platform(std::move(platform)),
       m_themeSupport(themePlatform),
       m_link(LinkPlatform::System()),
-      m_font(std::make_shared<win::StdFont>("Verdana", 6.75, win::StdFont::kBold)) {}
+      m_font(std::make_shared<win::StdFont>(kFontName, kFontPoints, win::StdFont::kBold)) {}
 
 void FrmQuenfix::CustomizeClass(WNDCLASSEXW& wc) noexcept {
     wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(IDI_QUENFIX));
@@ -116,11 +76,9 @@ bool FrmQuenfix::Create() noexcept {
 }
 
 bool FrmQuenfix::CreateWindowAndControls() {
-    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
     const int dpi = LayoutDpi();
     RECT frame = {0, 0, win::TwipsToPixels(kClientWidthTwips, dpi), win::TwipsToPixels(kClientHeightTwips, dpi)};
-    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     RECT work{};
@@ -129,7 +87,7 @@ bool FrmQuenfix::CreateWindowAndControls() {
     const int y = work.top + (work.bottom - work.top - height) / 2;
 
     std::wstring title(kCaption, kCaption + std::char_traits<char>::length(kCaption));
-    if (!CreateHwnd(exStyle, title.c_str(), style, x, y, width, height, nullptr, nullptr)) {
+    if (!CreateHwnd(kExStyle, title.c_str(), kStyle, x, y, width, height, nullptr, nullptr)) {
         return false;
     }
     // A window without all its controls would never be shown and never end.

@@ -11,8 +11,7 @@ namespace {
 bool librarySearchConfined = false;
 
 // Before anything can load a DLL by name from the folder the program was started
-// in: ahead of the C runtime's own start-up, whose stack-protector set-up loads the
-// system's cryptographic provider by name.
+// in: the first of the program's constructors.
 __attribute__((constructor(101))) void ConfineLibrarySearchFirst() noexcept {
     librarySearchConfined = win::ConfineLibrarySearch();
 }

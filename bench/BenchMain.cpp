@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
         Progress("start-up");
         StartupBench::Measure(program,
                               {directory + "bench_minimal_window.exe",
-                               directory + "bench_themed_window.exe"},
+                               directory + "bench_themed_window.exe",
+                               directory + "bench_program_window.exe"},
                               table);
     }
     if (options.Runs("size")) Footprint::MeasureExeSizes(program, options.x86Path, table);

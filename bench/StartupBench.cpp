@@ -1,6 +1,7 @@
 #include "StartupBench.h"
 
 #include "BenchTable.h"
+#include "FrmQuenfixDefinition.h"
 #include "SideBySide.h"
 #include "Stopwatch.h"
 #include "TestSupport.h"
@@ -59,6 +60,7 @@ public:
         m_commonControls = testing_support::CommonControlsOf(info.dwProcessId);
         for (HWND child = m_window ? ::GetWindow(m_window, GW_CHILD) : nullptr; child;
              child = ::GetWindow(child, GW_HWNDNEXT)) {
+            ++m_children;
             char name[16] = {};
             ::GetClassNameA(child, name, sizeof name);
             const bool pushButton = (::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_PUSHBUTTON;
@@ -82,12 +84,13 @@ public:
         return m_idle ? m_seconds : std::numeric_limits<double>::quiet_NaN();
     }
     [[nodiscard]] bool Painted() const noexcept { return m_painted; }
-    // What the window was: for the themed reference version 6 of the common controls
-    // bound (from the side-by-side store) and one push button; for the bare one no
-    // common controls at all.
+    // What the window was: for the themed references version 6 of the common controls
+    // bound (from the side-by-side store), and one push button or the program's
+    // controls; for the bare one no common controls at all.
     [[nodiscard]] bool BoundVersion6() const { return m_commonControls.find("\\winsxs\\") != std::string::npos; }
     [[nodiscard]] bool LoadedCommonControls() const noexcept { return !m_commonControls.empty(); }
     [[nodiscard]] int PushButtons() const noexcept { return m_pushButtons; }
+    [[nodiscard]] int Children() const noexcept { return m_children; }
 
 private:
     win::unique_handle m_process;
@@ -97,6 +100,7 @@ private:
     bool m_painted = false;
     std::string m_commonControls;
     int m_pushButtons = 0;
+    int m_children = 0;
 };
 
 struct Tally {
@@ -107,14 +111,18 @@ struct Tally {
 };
 
 // A bare window loads no common controls; a themed one binds version 6 and holds one
-// push button. A manifest not embedded, or not read, would leave the themed window a
-// bare one that still starts and paints, and its figure would mean something else.
-enum class Kind { Program, Bare, Themed };
+// push button, and the copy of the program's window binds it and holds the window's
+// controls, the strip with them. A manifest not embedded, or not read, would leave a
+// themed window a bare one that still starts and paints, and its figure would mean
+// something else.
+enum class Kind { Program, Bare, Themed, ProgramWindow };
 
 bool AsTaken(const Launch& launch, Kind kind) {
+    constexpr int kProgramChildren = static_cast<int>(FrmQuenfixDefinition::kControls.size()) + 1;
     switch (kind) {
     case Kind::Bare: return !launch.LoadedCommonControls();
     case Kind::Themed: return launch.BoundVersion6() && launch.PushButtons() == 1;
+    case Kind::ProgramWindow: return launch.BoundVersion6() && launch.Children() == kProgramChildren;
     default: return true;
     }
 }
@@ -159,21 +167,30 @@ void Measure(const std::string& programPath, const References& references, Bench
     const Comparison themed = Compare(programPath, references.themedWindow, Kind::Themed);
     table.AddTiming("Start-up, vs themed window with one button", themed.medians.ours,
                     themed.medians.reference, 1.05);
+    const Comparison window = Compare(programPath, references.programWindow, Kind::ProgramWindow);
+    table.AddTiming("Start-up, vs the window's controls without its code", window.medians.ours,
+                    window.medians.reference, 1.05);
+    const auto painted = [](const Tally& tally) { return OfStarts(tally.painted, tally); };
+    const auto asTaken = [](const Tally& tally) { return OfStarts(tally.asTaken, tally); };
     table.AddNote("Start-up: CreateProcess until WaitForInputIdle returns, median of " +
                   std::to_string(kRounds) +
-                  " alternating starts each; references: a window of the same size and style "
-                  "that paints only its background (bench/MinimalWindow.cpp), and the same window "
-                  "with one push button and an embedded manifest that depends on version 6 of the "
-                  "common controls (bench/themed-window.manifest), the floor of any program with "
-                  "the visual style. Checked at each return: the window visible and nothing of "
-                  "it or its children left to paint, in " +
-                  OfStarts(plain.ours.painted, plain.ours) + " and " + OfStarts(themed.ours.painted, themed.ours) +
-                  " starts of the program, " + OfStarts(plain.reference.painted, plain.reference) +
-                  " of the bare window and " + OfStarts(themed.reference.painted, themed.reference) +
-                  " of the themed one; the bare window loaded no common controls in " +
-                  OfStarts(plain.reference.asTaken, plain.reference) +
-                  " starts, and the themed one had version 6 bound and one push button in " +
-                  OfStarts(themed.reference.asTaken, themed.reference) + ".");
+                  " alternating starts each; references, plain programs without the stack protector: "
+                  "a window of the same size and style that paints only its background "
+                  "(bench/BareWindow.cpp); the same window with one push button and an embedded manifest "
+                  "that depends on version 6 of the common controls (bench/OneButton.cpp, "
+                  "bench/themed-window.manifest), the floor of any program with the visual style; and that "
+                  "window with the program's caption, icon, controls, texts, font, logo and command list "
+                  "instead of the button, and none of its code (bench/ProgramControls.cpp), the floor of "
+                  "this window. Checked at each return: the window visible and nothing of it or its "
+                  "children left to paint, in " +
+                  painted(plain.ours) + ", " + painted(themed.ours) + " and " + painted(window.ours) +
+                  " starts of the program, " + painted(plain.reference) + " of the bare window, " +
+                  painted(themed.reference) + " of the one with a button and " + painted(window.reference) +
+                  " of the copy of the program's window; the bare window loaded no common controls in " +
+                  asTaken(plain.reference) + " starts, the one with a button had version 6 bound and one "
+                  "push button in " + asTaken(themed.reference) +
+                  ", and the copy had version 6 bound and the program's seven controls in " +
+                  asTaken(window.reference) + ".");
 }
 
 }  // namespace StartupBench

@@ -13,6 +13,9 @@ struct References {
     // The same window bound to version 6 of the common controls by its manifest, with
     // one push button: the floor of a program with the visual style.
     std::string themedWindow;
+    // That window with the program's controls, texts, font and logo in place of its
+    // button, and none of the program's code: the floor of this window.
+    std::string programWindow;
 };
 
 void Measure(const std::string& programPath, const References& references, BenchTable& table);

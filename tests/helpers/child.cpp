@@ -8,16 +8,27 @@
 //                         at a time: the stack protector's check of its frame ends it
 //   overrun BYTES         copies BYTES bytes into that buffer at once: the C library's
 //                         checked copy ends it
+//   guard FILE            writes the stack protector's guard to FILE, in hexadecimal: as
+//                         the first constructor saw it, and as it is now
+
+#include "StackGuard.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
+
+std::uintptr_t guardAtFirstConstructor = 0;
+
+__attribute__((constructor(101))) void NoteTheGuardFirst() noexcept {
+    guardAtFirstConstructor = __stack_chk_guard;
+}
 
 void WriteTextFile(const char* path, const std::string& text) {
     const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -71,6 +82,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (mode == "flood" && argc > 3) return Flood(std::strtoull(argv[2], nullptr, 10), argv[3]);
     if (mode == "smash" && argc > 2) Smash(std::strtoull(argv[2], nullptr, 10));
     if (mode == "overrun" && argc > 2) Overrun(std::strtoull(argv[2], nullptr, 10));
+    if (mode == "guard" && argc > 2) {
+        std::ostringstream guards;
+        guards << std::hex << guardAtFirstConstructor << ' ' << __stack_chk_guard;
+        WriteTextFile(argv[2], guards.str());
+        return 0;
+    }
     if (mode == "crash") {
         volatile int* nowhere = nullptr;
         *nowhere = 1;

@@ -22,6 +22,8 @@ constexpr std::size_t kImportDescriptorSize = 20;
 constexpr std::size_t kResourceDirectorySize = 16;
 constexpr std::size_t kResourceEntrySize = 8;
 constexpr std::size_t kMaxDllNameLength = 260;
+constexpr std::size_t kMaxFunctionNameLength = 1024;
+constexpr std::size_t kHintSize = 2;
 constexpr std::uint16_t kPe32Magic = 0x10b;
 constexpr std::uint16_t kPe32PlusMagic = 0x20b;
 constexpr std::uint32_t kImportDirectory = 1;
@@ -153,6 +155,30 @@ std::string ReadHeaders(const Reader& r, Summary& summary, Layout& layout) {
     return ReadSections(r, optional + *optionalSize, *sectionCount, layout);
 }
 
+// One DLL's lookup table: an entry per function, 4 bytes wide in a PE32 file and 8 in a
+// PE32+ one, whose top bit marks an import by ordinal; otherwise its low 31 bits give
+// the address of a hint and the function's name.
+std::string ReadImportedFunctions(const Reader& r, const Layout& layout, std::uint32_t lookupRva, bool wide,
+                                  std::vector<std::string>& functions) {
+    const auto table = FileOffset(layout.sections, lookupRva);
+    if (!table) return "import lookup table outside the file";
+    const std::size_t entrySize = wide ? 8 : 4;
+    for (std::size_t at = *table;; at += entrySize) {
+        const auto low = r.U32(at);
+        const auto high = wide ? r.U32(at + 4) : std::optional<std::uint32_t>(0);
+        if (!low || !high) return "import lookup table not terminated";
+        if (*low == 0 && *high == 0) return {};
+        if ((wide ? *high : *low) & 0x80000000u) {
+            functions.push_back("#" + std::to_string(*low & 0xFFFFu));
+            continue;
+        }
+        const auto hintAt = FileOffset(layout.sections, *low & 0x7FFFFFFFu);
+        const auto name = hintAt ? r.CString(*hintAt + kHintSize, kMaxFunctionNameLength) : std::nullopt;
+        if (!name) return "imported function name outside the file";
+        functions.push_back(*name);
+    }
+}
+
 std::string ReadImports(const Reader& r, const Layout& layout, Summary& summary) {
     if (layout.imports.size == 0) return {};
     const auto table = FileOffset(layout.sections, layout.imports.rva);
@@ -166,7 +192,12 @@ std::string ReadImports(const Reader& r, const Layout& layout, Summary& summary)
         const auto nameAt = FileOffset(layout.sections, *name);
         const auto dll = nameAt ? r.CString(*nameAt, kMaxDllNameLength) : std::nullopt;
         if (!dll) return "imported DLL name outside the file";
-        summary.importedDlls.push_back(*dll);
+        ImportedDll imported{*dll, {}};
+        // Without a lookup table the address table, as the file holds it, names the functions.
+        const std::string error = ReadImportedFunctions(r, layout, *lookup != 0 ? *lookup : *thunks,
+                                                        summary.optionalMagic == kPe32PlusMagic, imported.functions);
+        if (!error.empty()) return error;
+        summary.imports.push_back(std::move(imported));
     }
 }
 

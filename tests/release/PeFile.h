@@ -1,8 +1,8 @@
 #pragma once
 // Reads what the release checks need from a Windows executable file (PE32 or PE32+):
 // machine, file and DLL characteristics, optional header kind, subsystem, the size
-// of the base relocations, the DLLs of the import table and the types of the
-// resource directory. Every offset and size in the file is checked
+// of the base relocations, the DLLs of the import table with the functions taken
+// from each, and the types of the resource directory. Every offset and size in the file is checked
 // against its length, so a damaged or foreign file gives an error, never a read
 // outside the buffer.
 
@@ -14,6 +14,14 @@
 #include <vector>
 
 namespace pe_file {
+
+struct ImportedDll {
+    std::string name;
+    // By name, or "#" and the number for one imported by ordinal.
+    std::vector<std::string> functions;
+
+    bool operator==(const ImportedDll&) const = default;
+};
 
 struct Summary {
     // Empty when the file was read; otherwise what was wrong with it, and the
@@ -28,7 +36,7 @@ struct Summary {
     // The size of the base relocation table: without one the image cannot be moved
     // to a random address whatever its DYNAMIC_BASE flag says.
     std::uint32_t relocationsSize = 0;
-    std::vector<std::string> importedDlls;
+    std::vector<ImportedDll> imports;
     // The numeric type ids at the root of the resource directory.
     std::vector<std::uint16_t> resourceTypes;
 };

@@ -1,7 +1,7 @@
 // The two programs the build makes, checked as files: the 32-bit one is the release.
-// Each must be a GUI executable for its machine that imports Windows' KnownDLLs
-// only (the compiler's runtimes are linked in) and carries its own application
-// manifest.
+// Each must be a GUI executable for its machine that imports only what Windows
+// implements in its KnownDLLs (the compiler's runtimes are linked in) and carries its
+// own application manifest.
 
 #include "PeFile.h"
 #include "TestSupport.h"
@@ -11,6 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,75 @@ namespace {
 
 constexpr std::uint16_t kManifestType = 24;    // RT_MANIFEST
 constexpr std::uint16_t kGroupIconType = 14;   // RT_GROUP_ICON
+
+// What the programs may import, DLL by DLL: functions that Windows 7 to 11 implement
+// in these KnownDLLs, or forward only to ntdll or to what these DLLs import themselves
+// from the system directory (kernelbase through the API sets, gdi32full), loaded
+// before the program's imports are bound. Not among them: advapi32's
+// CryptAcquireContextA, CryptGenRandom, CryptReleaseContext and SystemFunction036,
+// which Windows forwards to cryptsp.dll and cryptbase.dll. Those are no KnownDLLs, and
+// the loader looks for them in the program's folder first, as it binds the imports,
+// before the program's first line runs. A function the programs come to import is
+// checked, then added here.
+const std::map<std::string, std::set<std::string>, std::less<>> kAllowedImports = {
+    {"kernel32.dll",
+     {
+        "__C_specific_handler", "ActivateActCtx", "AddVectoredExceptionHandler", "CloseHandle",
+        "CompareStringOrdinal", "CreateActCtxW", "CreateEventA", "CreatePipe", "CreateProcessA", "CreateSemaphoreA",
+        "DeactivateActCtx", "DeleteCriticalSection", "DeleteProcThreadAttributeList", "DuplicateHandle",
+        "EncodePointer", "EnterCriticalSection", "FormatMessageA", "FreeLibrary", "GetCurrentProcess",
+        "GetCurrentProcessId", "GetCurrentThread", "GetCurrentThreadId", "GetFileAttributesW",
+        "GetHandleInformation", "GetLastError", "GetModuleFileNameW", "GetModuleHandleA", "GetModuleHandleW",
+        "GetProcAddress", "GetProcessAffinityMask", "GetStartupInfoA", "GetSystemDirectoryA", "GetSystemDirectoryW",
+        "GetSystemTimeAsFileTime", "GetSystemWindowsDirectoryW", "GetThreadContext", "GetThreadPriority",
+        "GetTickCount64", "InitializeCriticalSection", "InitializeProcThreadAttributeList", "IsDBCSLeadByteEx",
+        "IsDebuggerPresent", "LeaveCriticalSection", "LoadLibraryA", "LoadLibraryExW", "LoadLibraryW", "MulDiv",
+        "MultiByteToWideChar", "OpenProcess", "OutputDebugStringA", "QueryPerformanceCounter", "RaiseException",
+        "ReleaseActCtx", "ReleaseSemaphore", "RemoveVectoredExceptionHandler", "ResetEvent", "ResumeThread",
+        "RtlCaptureContext", "RtlLookupFunctionEntry", "RtlUnwindEx", "RtlVirtualUnwind", "SetDllDirectoryW",
+        "SetEvent", "SetHandleInformation", "SetLastError", "SetProcessAffinityMask", "SetProcessDEPPolicy",
+        "SetThreadContext", "SetThreadPriority", "SetUnhandledExceptionFilter", "Sleep", "SuspendThread", "TlsAlloc",
+        "TlsGetValue", "TlsSetValue", "TryEnterCriticalSection", "UpdateProcThreadAttribute", "VirtualProtect",
+        "VirtualQuery", "WaitForMultipleObjects", "WaitForSingleObject", "WideCharToMultiByte",
+        "Wow64DisableWow64FsRedirection", "Wow64RevertWow64FsRedirection"
+     }},
+    {"user32.dll",
+     {
+        "AdjustWindowRectEx", "AllowSetForegroundWindow", "BeginPaint", "CreateWindowExW", "DefWindowProcA",
+        "DefWindowProcW", "DestroyWindow", "DispatchMessageW", "DrawEdge", "DrawFocusRect", "DrawIconEx",
+        "DrawStateA", "DrawTextA", "EnableWindow", "EndPaint", "FillRect", "GetAncestor", "GetCapture",
+        "GetClassInfoExW", "GetClientRect", "GetDC", "GetDlgItem", "GetFocus", "GetIconInfo", "GetMessageW",
+        "GetPropA", "GetSysColor", "GetSysColorBrush", "GetWindow", "GetWindowLongPtrW", "GetWindowLongW",
+        "GetWindowRect", "GetWindowTextA", "GetWindowTextLengthA", "GetWindowThreadProcessId", "InvalidateRect",
+        "InvalidateRgn", "IsChild", "IsDialogMessageW", "IsWindow", "IsWindowEnabled", "IsWindowVisible",
+        "LoadCursorW", "LoadIconW", "LoadImageW", "MapWindowPoints", "MessageBoxW", "PeekMessageW", "PostMessageW",
+        "PostQuitMessage", "PtInRect", "RedrawWindow", "RegisterClassExW", "ReleaseCapture", "ReleaseDC",
+        "RemovePropA", "SendMessageA", "SendMessageW", "SetCapture", "SetCursor", "SetFocus", "SetPropA",
+        "SetWindowLongPtrW", "SetWindowLongW", "SetWindowTextA", "ShowWindow", "SystemParametersInfoW",
+        "TrackMouseEvent", "TranslateMessage", "UpdateWindow", "ValidateRect"
+     }},
+    {"gdi32.dll",
+     {
+        "BitBlt", "CreateCompatibleBitmap", "CreateCompatibleDC", "CreateDCA", "CreateFontIndirectA", "CreatePen",
+        "CreateSolidBrush", "DeleteDC", "DeleteObject", "ExtSelectClipRgn", "GdiTransparentBlt", "GetClipBox",
+        "GetDeviceCaps", "GetObjectA", "GetStockObject", "IntersectClipRect", "LineTo", "MoveToEx", "RestoreDC",
+        "SaveDC", "SelectObject", "SetBkMode", "SetStretchBltMode", "SetTextColor", "StretchBlt"
+     }},
+    {"advapi32.dll",
+     {
+        "GetTokenInformation", "OpenProcessToken"
+     }},
+    {"msvcrt.dll",
+     {
+        "___lc_codepage_func", "___mb_cur_max_func", "__getmainargs", "__initenv", "__iob_func", "__mb_cur_max",
+        "__p__acmdln", "__p__commode", "__p__fmode", "__set_app_type", "__setusermatherr", "_acmdln", "_amsg_exit",
+        "_beginthreadex", "_cexit", "_close", "_commode", "_endthreadex", "_errno", "_fmode", "_initterm", "_iob",
+        "_onexit", "_read", "_setjmp", "_setjmp3", "_strdup", "_ultoa", "abort", "atoi", "calloc", "exit", "fprintf",
+        "fputc", "fputs", "free", "fwrite", "localeconv", "longjmp", "malloc", "memchr", "memcmp", "memcpy",
+        "memmove", "memset", "printf", "realloc", "setlocale", "signal", "strchr", "strcmp", "strerror", "strlen",
+        "strncmp", "strncpy", "vfprintf", "wcslen"
+     }},
+};
 
 struct BuiltProgram {
     const char* preset;
@@ -71,11 +144,18 @@ TEST_P(BuiltProgramFile, IsAGuiExecutableForItsMachine) {
     EXPECT_EQ(m_summary.subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 }
 
-TEST_P(BuiltProgramFile, ImportsKnownDllsOnly) {
-    EXPECT_TRUE(std::ranges::any_of(m_summary.importedDlls, [](const std::string& dll) {
-        return _stricmp(dll.c_str(), "kernel32.dll") == 0;
+TEST_P(BuiltProgramFile, ImportsOnlyWhatKnownDllsImplement) {
+    EXPECT_TRUE(std::ranges::any_of(m_summary.imports, [](const pe_file::ImportedDll& dll) {
+        return _stricmp(dll.name.c_str(), "kernel32.dll") == 0 && !dll.functions.empty();
     })) << "the import table was not read";
-    for (const std::string& dll : m_summary.importedDlls) EXPECT_TRUE(pe_file::IsKnownDll(dll)) << dll;
+    for (const pe_file::ImportedDll& dll : m_summary.imports) {
+        EXPECT_TRUE(pe_file::IsKnownDll(dll.name)) << dll.name;
+        const auto allowed = kAllowedImports.find(testing_support::Lower(dll.name));
+        for (const std::string& function : dll.functions) {
+            EXPECT_TRUE(allowed != kAllowedImports.end() && allowed->second.contains(function))
+                << dll.name << " " << function;
+        }
+    }
 }
 
 // Data execution prevention and a randomised load address for the elevated process,
@@ -94,8 +174,8 @@ TEST_P(BuiltProgramFile, AsksForDataExecutionPreventionAndAddressRandomisation) 
 // and initialised before the window's first paint.
 TEST_P(BuiltProgramFile, LeavesTheShellAndOleLibrariesUntilTheyAreNeeded) {
     for (const char* later : {"shell32.dll", "oleaut32.dll", "ole32.dll"}) {
-        EXPECT_FALSE(std::ranges::any_of(m_summary.importedDlls, [&](const std::string& dll) {
-            return _stricmp(dll.c_str(), later) == 0;
+        EXPECT_FALSE(std::ranges::any_of(m_summary.imports, [&](const pe_file::ImportedDll& dll) {
+            return _stricmp(dll.name.c_str(), later) == 0;
         })) << later;
     }
 }
@@ -144,26 +224,54 @@ TEST_P(BuiltProgramFile, SaysWhatItIsInItsVersionInformation) {
     EXPECT_NE(text("ProductVersion"), "");
 }
 
+// The exit code of the test child program started with `arguments`.
+DWORD ChildExitCode(const std::string& arguments) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string commandLine = testing_support::ChildCommand(arguments);
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        ADD_FAILURE() << "the child did not start: " << arguments;
+        return 0;
+    }
+    const win::unique_handle process(info.hProcess);
+    const win::unique_handle thread(info.hThread);
+    EXPECT_EQ(::WaitForSingleObject(process.get(), testing_support::kPatienceMs), WAIT_OBJECT_0);
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(process.get(), &exitCode);
+    return exitCode;
+}
+
 // The build's hardening at work in a program of the same build: a write past a buffer
 // on the stack ends the process at a trap instruction, the checks' way out, before
 // the frame returns; it would otherwise return to an address made of the data
 // written, and die of an access violation.
 TEST(BuildHardening, WritesPastAStackBufferEndTheProcessBeforeItsFrameReturns) {
     for (const char* mode : {"smash", "overrun"}) {
-        SCOPED_TRACE(mode);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        std::string commandLine = testing_support::ChildCommand(std::string(mode) + " 64");
-        ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                     &startup, &info));
-        const win::unique_handle process(info.hProcess);
-        const win::unique_handle thread(info.hThread);
-        ASSERT_EQ(::WaitForSingleObject(process.get(), testing_support::kPatienceMs), WAIT_OBJECT_0);
-        DWORD exitCode = 0;
-        ::GetExitCodeProcess(process.get(), &exitCode);
-        EXPECT_EQ(exitCode, static_cast<DWORD>(STATUS_ILLEGAL_INSTRUCTION));
+        EXPECT_EQ(ChildExitCode(std::string(mode) + " 64"), static_cast<DWORD>(STATUS_ILLEGAL_INSTRUCTION)) << mode;
     }
+}
+
+// The guard that protected frames keep a copy of is seeded as the C runtime starts, so
+// that the program's first constructor already sees the value WinMain sees: a new one
+// at each start, neither 0 nor the value that the compiler's runtime falls back on
+// where it cannot seed (0xff and a line feed in its top bytes, zeros below).
+TEST(BuildHardening, SeedsTheStackGuardAfreshBeforeTheFirstConstructor) {
+    constexpr std::uintptr_t kUnseeded = std::uintptr_t{0xFF0A} << (8 * sizeof(std::uintptr_t) - 16);
+    const testing_support::TempDirectory directory;
+    std::uintptr_t inWinMain[2] = {};
+    for (std::uintptr_t& guard : inWinMain) {
+        const std::string file = directory.Path() + "guard.txt";
+        ASSERT_EQ(ChildExitCode("guard " + testing_support::Quoted(file)), 0u);
+        std::istringstream seen(testing_support::ReadTextFile(file));
+        std::uintptr_t atFirstConstructor = 0;
+        seen >> std::hex >> atFirstConstructor >> guard;
+        EXPECT_EQ(atFirstConstructor, guard) << "not yet seeded when the first constructor ran";
+        EXPECT_NE(guard, 0u);
+        EXPECT_NE(guard, kUnseeded);
+    }
+    EXPECT_NE(inWinMain[0], inWinMain[1]) << "the same guard at two starts";
 }
 
 INSTANTIATE_TEST_SUITE_P(Release, BuiltProgramFile,
