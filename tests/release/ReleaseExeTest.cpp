@@ -38,8 +38,8 @@ const std::map<std::string, std::set<std::string>, std::less<>> kAllowedImports 
         "__C_specific_handler", "ActivateActCtx", "AddVectoredExceptionHandler", "CloseHandle",
         "CompareStringOrdinal", "CreateActCtxW", "CreateEventA", "CreatePipe", "CreateProcessA", "CreateSemaphoreA",
         "DeactivateActCtx", "DeleteCriticalSection", "DeleteProcThreadAttributeList", "DuplicateHandle",
-        "EncodePointer", "EnterCriticalSection", "FormatMessageA", "FreeLibrary", "GetCurrentProcess",
-        "GetCurrentProcessId", "GetCurrentThread", "GetCurrentThreadId", "GetFileAttributesW",
+        "EncodePointer", "EnterCriticalSection", "FindClose", "FindFirstFileW", "FindNextFileW", "FormatMessageA",
+        "FreeLibrary", "GetCurrentProcess", "GetCurrentProcessId", "GetCurrentThread", "GetCurrentThreadId", "GetFileAttributesW",
         "GetHandleInformation", "GetLastError", "GetModuleFileNameW", "GetModuleHandleA", "GetModuleHandleW",
         "GetProcAddress", "GetProcessAffinityMask", "GetStartupInfoA", "GetSystemDirectoryA", "GetSystemDirectoryW",
         "GetSystemTimeAsFileTime", "GetSystemWindowsDirectoryW", "GetThreadContext", "GetThreadPriority",
@@ -78,7 +78,9 @@ const std::map<std::string, std::set<std::string>, std::less<>> kAllowedImports 
      }},
     {"advapi32.dll",
      {
-        "GetTokenInformation", "OpenProcessToken"
+        "AddAccessAllowedAce", "CreateWellKnownSid", "GetTokenInformation", "InitializeAcl",
+        "InitializeSecurityDescriptor", "OpenProcessToken", "SetSecurityDescriptorDacl", "SetSecurityDescriptorGroup",
+        "SetSecurityDescriptorOwner"
      }},
     {"msvcrt.dll",
      {
