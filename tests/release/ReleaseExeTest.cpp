@@ -35,11 +35,11 @@ constexpr std::uint16_t kGroupIconType = 14;   // RT_GROUP_ICON
 const std::map<std::string, std::set<std::string>, std::less<>> kAllowedImports = {
     {"kernel32.dll",
      {
-        "__C_specific_handler", "ActivateActCtx", "AddVectoredExceptionHandler", "CloseHandle",
-        "CompareStringOrdinal", "CreateActCtxW", "CreateEventA", "CreatePipe", "CreateProcessA", "CreateSemaphoreA",
-        "DeactivateActCtx", "DeleteCriticalSection", "DeleteProcThreadAttributeList", "DuplicateHandle",
-        "EncodePointer", "EnterCriticalSection", "FindClose", "FindFirstFileW", "FindNextFileW", "FormatMessageA",
-        "FreeLibrary", "GetCurrentProcess", "GetCurrentProcessId", "GetCurrentThread", "GetCurrentThreadId", "GetFileAttributesW",
+        "__C_specific_handler", "ActivateActCtx", "AddVectoredExceptionHandler", "CloseHandle", "CompareStringOrdinal",
+        "CreateActCtxW", "CreateEventA", "CreatePipe", "CreateProcessA", "CreateSemaphoreA", "DeactivateActCtx",
+        "DeleteCriticalSection", "DeleteProcThreadAttributeList", "DuplicateHandle", "EncodePointer",
+        "EnterCriticalSection", "FindClose", "FindFirstFileW", "FindNextFileW", "FormatMessageA", "FreeLibrary",
+        "GetCurrentProcess", "GetCurrentProcessId", "GetCurrentThread", "GetCurrentThreadId", "GetFileAttributesW",
         "GetHandleInformation", "GetLastError", "GetModuleFileNameW", "GetModuleHandleA", "GetModuleHandleW",
         "GetProcAddress", "GetProcessAffinityMask", "GetStartupInfoA", "GetSystemDirectoryA", "GetSystemDirectoryW",
         "GetSystemTimeAsFileTime", "GetSystemWindowsDirectoryW", "GetThreadContext", "GetThreadPriority",
