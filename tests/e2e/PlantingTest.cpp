@@ -152,6 +152,8 @@ struct Beside {
     const char* entry;
 };
 
+void PrintTo(const Beside& beside, std::ostream* out) { *out << beside.program << beside.entry; }
+
 // A folder or file beside the program through which Windows' side-by-side loader
 // would take the common controls from the program's folder: a .local folder holding
 // a copy, looked at before the system's store, or a configuration file that turns
