@@ -1,5 +1,5 @@
 #!/bin/sh
-# Makes the README's pictures of the window under Xvfb, into docs/:
+# Makes the pictures of the window for the README and docs/ARCHITECTURE.md under Xvfb, into docs/:
 #   window-classic.png, window-themed.png, window-run.png
 # Each mode's Wine output goes to build/screenshot-<mode>.log.
 set -eu

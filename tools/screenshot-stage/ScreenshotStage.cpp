@@ -1,4 +1,4 @@
-// Shows the main window in a chosen state, for the pictures in the README:
+// Shows the main window in a chosen state, for the pictures in the README and the docs:
 //   quenfix_screenshot_stage classic   the window as it starts under Wine
 //   quenfix_screenshot_stage themed    as on Windows with visual styles, where version 6
 //                                      of the common controls says what it is: "Repair Now"
