@@ -1,4 +1,6 @@
 #include "ActivationContext.h"
+#include "AnsiText.h"
+#include "TestSupport.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -43,11 +45,6 @@ HANDLE WINAPI RecordAndCreate(PCACTCTXW request) {
     return ::CreateActCtxW(request);
 }
 
-std::wstring Directory(UINT(WINAPI* get)(LPWSTR, UINT)) {
-    wchar_t path[MAX_PATH] = {};
-    return std::wstring(path, get(path, MAX_PATH));
-}
-
 // An assembly missing from the system's store is looked for in the system's own
 // folder of the program's bitness, not in the manifest's: that is the download
 // folder, where a planted configuration file can turn the common controls away
@@ -56,10 +53,9 @@ TEST(ActivationContext, LooksForPrivateAssembliesInTheSystemDirectoryOnly) {
     ASSERT_TRUE(win::ActivationContext::FromResource(::GetModuleHandleW(nullptr), IDR_COMMON_CONTROLS_MANIFEST,
                                                      &RecordAndCreate));
     EXPECT_TRUE(askedFlags & ACTCTX_FLAG_ASSEMBLY_DIRECTORY_VALID);
-    const std::wstring wow64 = Directory(&::GetSystemWow64DirectoryW);
-    const std::wstring system = sizeof(void*) == 4 && !wow64.empty() ? wow64 : Directory(&::GetSystemDirectoryW);
-    EXPECT_EQ(::CompareStringOrdinal(askedAssemblies.c_str(), -1, system.c_str(), -1, TRUE), CSTR_EQUAL)
-        << testing::PrintToString(askedAssemblies);
+    const std::string wow64 = testing_support::Wow64SystemDirectory();
+    const std::string system = sizeof(void*) == 4 && !wow64.empty() ? wow64 : testing_support::SystemDirectory();
+    EXPECT_EQ(testing_support::Lower(win::AnsiFromWide(askedAssemblies)), testing_support::Lower(system));
 }
 
 }  // namespace
