@@ -81,16 +81,7 @@ std::string EveryClassAnswers(HRESULT result) {
 std::string ClientAnswers(const ReachedView& view, const std::string& output) {
     std::string commandLine = Quoted(view.client) + " " + Quoted(output);
     for (const ServedClass& served : kClasses) commandLine.append(" ").append(served.clsid);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(view.client.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
-        return "the client " + view.client + " could not start: error " + std::to_string(::GetLastError());
-    }
-    const win::unique_handle process(info.hProcess);
-    const win::unique_handle thread(info.hThread);
-    if (::WaitForSingleObject(process.get(), kPatienceMs) != WAIT_OBJECT_0) return "the client did not end";
+    if (!ExitCodeOf(commandLine)) return "the client " + view.client + " did not run to its end";
     std::istringstream results(ReadTextFile(output));
     std::string answers;
     for (const ServedClass& served : kClasses) {

@@ -5,7 +5,6 @@
 
 #include "PeFile.h"
 #include "TestSupport.h"
-#include "UniqueHandle.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -228,21 +227,9 @@ TEST_P(BuiltProgramFile, SaysWhatItIsInItsVersionInformation) {
 
 // The exit code of the test child program started with `arguments`.
 DWORD ChildExitCode(const std::string& arguments) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::string commandLine = testing_support::ChildCommand(arguments);
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info)) {
-        ADD_FAILURE() << "the child did not start: " << arguments;
-        return 0;
-    }
-    const win::unique_handle process(info.hProcess);
-    const win::unique_handle thread(info.hThread);
-    EXPECT_EQ(::WaitForSingleObject(process.get(), testing_support::kPatienceMs), WAIT_OBJECT_0);
-    DWORD exitCode = 0;
-    ::GetExitCodeProcess(process.get(), &exitCode);
-    return exitCode;
+    const std::optional<DWORD> exitCode = testing_support::ExitCodeOf(testing_support::ChildCommand(arguments));
+    EXPECT_TRUE(exitCode.has_value()) << "the child did not run to its end: " << arguments;
+    return exitCode.value_or(0);
 }
 
 // The build's hardening at work in a program of the same build: a write past a buffer

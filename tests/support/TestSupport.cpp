@@ -146,6 +146,24 @@ std::string ChildCommand(const std::string& arguments) {
     return Quoted(ExeDirectory() + QUENFIX_TEST_CHILD) + " " + arguments;
 }
 
+std::optional<DWORD> ExitCodeOf(std::string commandLine, DWORD limitMs) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
+        return std::nullopt;
+    }
+    const win::unique_handle process(info.hProcess);
+    const win::unique_handle thread(info.hThread);
+    DWORD exitCode = 0;
+    if (::WaitForSingleObject(process.get(), limitMs) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(process.get(), &exitCode)) {
+        return std::nullopt;
+    }
+    return exitCode;
+}
+
 namespace {
 
 unsigned long long Ticks(const FILETIME& time) {

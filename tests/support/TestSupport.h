@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -128,6 +129,11 @@ std::string WindowText(HWND window);
 // How long to wait for what must come about: long enough for a loaded machine,
 // where a slow answer is no fault. Tests wait for conditions, never for times.
 inline constexpr DWORD kPatienceMs = 120000;
+
+// Starts `commandLine` (its program found as CreateProcessA finds it) and waits up to
+// `limitMs` for it to end: its exit code, or nothing when it did not start or end in
+// time (it is then left running).
+std::optional<DWORD> ExitCodeOf(std::string commandLine, DWORD limitMs = kPatienceMs);
 
 // Polls the condition, handling this thread's messages in between, until it holds
 // or the timeout passes. Returns whether it held.

@@ -91,22 +91,9 @@ protected:
 
     // The probe's exit code, or 99 when it could not be run.
     static DWORD RunProbe(const char* mode) {
-        std::string command =
+        const std::string command =
             testing_support::Quoted(testing_support::ExeDirectory() + QUENFIX_THEME_PROBE) + " " + mode;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process)) {
-            return 99;
-        }
-        const win::unique_handle processHandle(process.hProcess);
-        const win::unique_handle threadHandle(process.hThread);
-        DWORD exitCode = 99;
-        if (::WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-            ::GetExitCodeProcess(process.hProcess, &exitCode);
-        }
-        return exitCode;
+        return testing_support::ExitCodeOf(command, 60000).value_or(99);
     }
 
 private:
